@@ -1,0 +1,10 @@
+# The libraries Morvane builds on, found once for every folder: OpenGL and GLEW, header-only
+# Boost, and on Linux X11 with GLX and GTK 3 with GtkSourceView 4.
+find_package(OpenGL REQUIRED COMPONENTS OpenGL)
+find_package(GLEW REQUIRED)
+find_package(Boost REQUIRED)
+if(NOT WIN32)
+    find_package(X11 REQUIRED)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(GTK REQUIRED IMPORTED_TARGET gtk+-3.0 gtksourceview-4)
+endif()

@@ -1,0 +1,17 @@
+// Whole text files named by wide paths: bare line feeds in memory, CR LF on disk.
+#pragma once
+
+#include <string>
+
+namespace Common {
+
+// Every line of the result ends with one line feed; an empty file gives an empty text.
+// Throws Exception("File couldn't be loaded.") when the file cannot be opened.
+std::string ReadTextFile(const std::wstring& path);
+
+// Replaces the file with `text`, each line feed written as CR LF. Either the whole new text is
+// on disk or the old file is left as it was; any failure throws
+// Exception("File couldn't be saved.") with the cause in its detail.
+void WriteTextFile(const std::wstring& path, const std::string& text);
+
+}  // namespace Common

@@ -1,0 +1,23 @@
+// Text-mode files named by wide Windows paths: line feeds in memory, carriage return and line
+// feed on disk, and a save that either replaces the whole file or leaves it untouched.
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <string>
+
+namespace Platform {
+
+// Opens a file for reading in text mode: a carriage return before a line feed is delivered as
+// the line feed alone. Returns null, with the last error set to the cause, when it cannot be
+// opened.
+std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path);
+
+// Writes `text` to the file in text mode (each line feed as carriage return and line feed)
+// through a temporary file in the same folder that is flushed to disk and then renamed over the
+// target. An existing file keeps its permissions; a symbolic link stays a link and the file it
+// points to is replaced. Returns false, with the last error set to the cause, when anything
+// failed; the old file is then left as it was.
+bool ReplaceTextFile(const std::wstring& path, const std::string& text);
+
+}  // namespace Platform

@@ -1,0 +1,214 @@
+// Text-mode files on POSIX: Windows paths mapped to UTF-8 with forward slashes, CR LF folded to
+// LF on reading, LF written as CR LF, and saves that go through a flushed temporary file renamed
+// over the target so that a failure never destroys the old file.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "TextFiles.h"
+#include "Windows.h"
+#include "linux/LastError.h"
+
+namespace {
+
+std::string ToUtf8Path(const std::wstring& path)
+{
+    std::string out;
+    for (wchar_t c : path) {
+        if (c == L'\\') {
+            out += '/';
+            continue;
+        }
+        char32_t u = static_cast<char32_t>(c);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else {
+            wchar_t one[2] = {c, 0};
+            char buffer[8] = {};
+            int n = WideCharToMultiByte(CP_UTF8, 0, one, 1, buffer, sizeof buffer, nullptr, nullptr);
+            out.append(buffer, static_cast<size_t>(n > 0 ? n : 0));
+        }
+    }
+    return out;
+}
+
+std::wstring Quoted(const std::wstring& path)
+{
+    return L"(\"" + path + L"\")";
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links so that a save replaces the file a link points to, not the link.
+bool ResolveLinks(std::string& path, int& error)
+{
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        char target[PATH_MAX];
+        ssize_t length = readlink(path.c_str(), target, sizeof target - 1);
+        if (length < 0) {
+            error = errno;
+            return false;
+        }
+        std::string next(target, static_cast<size_t>(length));
+        path = next[0] == '/' ? next : DirectoryOf(path) + "/" + next;
+    }
+    error = ELOOP;
+    return false;
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+namespace Platform {
+
+std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
+{
+    std::string native = ToUtf8Path(path);
+    int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastErrorFromErrno(errno, L"The file could not be opened for reading " + Quoted(path) + L".");
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        close(fd);
+        SetLastErrorWithNote(ERROR_ACCESS_DENIED, L"The path names a folder, not a file " + Quoted(path) + L".");
+        return nullptr;
+    }
+    std::string raw;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // a read error ends the text early, as a text stream would
+        raw.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text += raw[i];
+    }
+    return std::make_unique<std::istringstream>(std::move(text));
+}
+
+bool ReplaceTextFile(const std::wstring& path, const std::string& text)
+{
+    std::string target = ToUtf8Path(path);
+    int error = 0;
+    if (!ResolveLinks(target, error)) {
+        SetLastErrorFromErrno(error, L"The link could not be followed " + Quoted(path) + L".");
+        return false;
+    }
+
+    // An existing target must itself be writable: the rename must not get round its permissions.
+    struct stat existing {};
+    bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        int probe = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0) {
+            int cause = errno;
+            if (cause == EISDIR) {
+                SetLastErrorWithNote(ERROR_ACCESS_DENIED, L"A folder stands where the file should be " + Quoted(path) + L".");
+            } else {
+                SetLastErrorFromErrno(cause, L"The file may not be written " + Quoted(path) + L".");
+            }
+            return false;
+        }
+        close(probe);
+    }
+
+    std::string temporary = DirectoryOf(target) + "/." + BaseNameOf(target) + ".saving-XXXXXX";
+    int fd = mkostemp(&temporary[0], O_CLOEXEC);
+    if (fd < 0) {
+        SetLastErrorFromErrno(errno, L"No temporary file could be created beside " + Quoted(path) + L".");
+        return false;
+    }
+    auto fail = [&](int cause, const wchar_t* what) {
+        if (fd >= 0) close(fd);
+        unlink(temporary.c_str());
+        SetLastErrorFromErrno(cause, std::wstring(what) + L" " + Quoted(path) + L".");
+        return false;
+    };
+    if (!WriteAll(fd, WithCrLf(text))) {
+        return fail(errno, L"The text could not be written");
+    }
+    if (fsync(fd) != 0) {
+        return fail(errno, L"The text could not be flushed to disk");
+    }
+    if (exists) {
+        fchmod(fd, existing.st_mode & 07777);
+        if (fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            // Only the owner's own files can be given back their owner; the text is what matters.
+        }
+    } else {
+        // A new file gets the permissions a newly created file would get.
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    int closing = close(fd);
+    fd = -1;
+    if (closing != 0) {
+        return fail(errno, L"The text could not be written");
+    }
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+        return fail(errno, L"The file could not be replaced");
+    }
+    int directory = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        fsync(directory);
+        close(directory);
+    }
+    return true;
+}
+
+}  // namespace Platform
