@@ -1,0 +1,54 @@
+// Wide <-> UTF-8 conversion: round trips, replacement of invalid input, embedded zeros and the
+// refusal of empty text.
+#include <gtest/gtest.h>
+
+#include "common/Exception.h"
+#include "common/TextConversion.h"
+
+using Common::Exception;
+using Common::Utf8ToWide;
+using Common::WideToUtf8;
+
+TEST(TextConversion, RoundTripsCharactersOutsideTheBasicPlane)
+{
+    const std::wstring wide = L"a\u00E9\u20AC\U0001F600\U0010FFFF z";
+    const std::string narrow = WideToUtf8(wide);
+    EXPECT_EQ(narrow, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF z");
+    EXPECT_EQ(Utf8ToWide(narrow), wide);
+}
+
+TEST(TextConversion, InvalidUtf8BecomesReplacementCharacter)
+{
+    EXPECT_EQ(Utf8ToWide("x\xFFy"), L"x\uFFFDy");
+    EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD");
+}
+
+TEST(TextConversion, EmbeddedZeroEndsTheResult)
+{
+    EXPECT_EQ(WideToUtf8(std::wstring(L"ab\0cd", 5)), "ab");
+    EXPECT_EQ(Utf8ToWide(std::string("ab\0cd", 5)), L"ab");
+    EXPECT_EQ(WideToUtf8(std::wstring(L"\0cd", 3)), "");
+}
+
+TEST(TextConversion, EmptyTextIsRefusedWithEmptyMessageAndCause)
+{
+    SetLastError(0);
+    try {
+        WideToUtf8(L"");
+        FAIL() << "an empty wide text was converted";
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().empty());
+        EXPECT_EQ(e.Detail().code, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    EXPECT_THROW(Utf8ToWide(""), Exception);
+}
+
+TEST(TextConversion, LongTextsConvertWhole)
+{
+    std::string narrow(200000, 'q');
+    narrow += "\xC3\xA9";
+    std::wstring wide = Utf8ToWide(narrow);
+    ASSERT_EQ(wide.size(), 200001u);
+    EXPECT_EQ(wide.back(), L'\u00E9');
+    EXPECT_EQ(WideToUtf8(wide), narrow);
+}
