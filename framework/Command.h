@@ -1,0 +1,54 @@
+// One unit of user input (a type code, a snapshot of the mouse state and a narrow text) and the
+// per-frame queue that collects them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "math/Matrix4x4.h"
+
+namespace Morvane {
+
+enum CommandType : int32_t {
+    Mouse = 0,
+    ShaderTextChanged = 1,
+    SaveShader = 2,
+    ReloadShader = 3,
+    ResetCamera = 4
+};
+
+enum MouseButton : int32_t {
+    Left = 0,
+    Middle = 1,
+    Right = 2,
+    Wheel = 3,
+    None = 4
+};
+
+// The latest mouse event: positions are normalised to the window, x from -1 (left) to +1
+// (right), y from +1 (top) to -1 (bottom).
+struct MouseState {
+    Math::Point2 position;
+    Math::Point2 previousPosition;
+    Math::Point2 delta;
+    int32_t wheelSteps = 0;
+    bool buttonDown = false;
+    int32_t button = None;
+    bool moved = false;
+};
+
+struct Command {
+    int32_t type;
+    MouseState mouse;
+    std::string text;
+
+    // A Mouse command carrying `mouse`, with an empty text.
+    Command(const MouseState& mouse);
+    // A command of `type` with a default mouse state.
+    Command(int32_t type, const std::string& text = std::string());
+};
+
+typedef std::vector<Command> CommandQueue;
+
+}  // namespace Morvane

@@ -1,0 +1,26 @@
+// GL error checking: the exception that carries a GL error code with its name, the check that
+// raises it and the table of names.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+
+#include "common/Exception.h"
+
+namespace OpenglDriver {
+
+// A Common::Exception with an empty message whose detail holds a GL error instead of a system
+// error.
+class OpenglException : public Common::Exception {
+public:
+    explicit OpenglException(const Common::ErrorDetail& detail);
+};
+
+// Reads glGetError once; throws OpenglException when it reports an error.
+void CheckGlError();
+
+// The symbolic name of a GL error value; empty for values it does not know.
+std::wstring GlErrorToString(GLenum error);
+
+}  // namespace OpenglDriver

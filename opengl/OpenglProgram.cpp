@@ -1,0 +1,105 @@
+// Linking shaders into a program, relinking after a stage's source is replaced, and uploading
+// uniform parameters.
+#include "opengl/OpenglProgram.h"
+
+#include "common/Exception.h"
+#include "common/TextConversion.h"
+#include "opengl/OpenglException.h"
+
+namespace OpenglDriver {
+namespace {
+
+const wchar_t kFloatParameterMessage[] =
+    L"void OpenglProgram::SetParameter(const std::string& name, float value): "
+    L"Parameter location not found; parameter name: ";
+const wchar_t kVectorParameterMessage[] =
+    L"void OpenglProgram::SetParameter(const std::string& name, const Math::Vector3& vector): "
+    L"Parameter location not found; parameter name: ";
+const wchar_t kMatrixParameterMessage[] =
+    L"void OpenglProgram::SetParameter(const std::string& name, const Math::Matrix4x4& matrix): "
+    L"Parameter location not found; parameter name: ";
+
+}  // namespace
+
+OpenglProgram::OpenglProgram(const std::vector<ShaderSource>& sources)
+    : m_id(0)
+{
+    for (const ShaderSource& source : sources) {
+        m_shaders.push_back(boost::shared_ptr<OpenglShader>(
+            new OpenglShader(source.source, source.stage)));
+    }
+    m_id = glCreateProgram();
+    CheckGlError();
+    if (m_id == 0) {
+        throw Common::Exception(std::wstring());
+    }
+    try {
+        for (const boost::shared_ptr<OpenglShader>& shader : m_shaders) {
+            glAttachShader(m_id, shader->m_id);
+            CheckGlError();
+        }
+        glLinkProgram(m_id);
+        CheckGlError();
+    } catch (...) {
+        glDeleteProgram(m_id);
+        throw;
+    }
+}
+
+OpenglProgram::~OpenglProgram()
+{
+    glDeleteProgram(m_id);
+    m_shaders.clear();
+}
+
+void OpenglProgram::UpdateShader(const ShaderSource& source)
+{
+    for (const boost::shared_ptr<OpenglShader>& shader : m_shaders) {
+        if (shader->m_stage == source.stage) {
+            CompileShader(shader->m_id, source.source);
+            glLinkProgram(m_id);
+            CheckGlError();
+            return;
+        }
+    }
+    throw Common::Exception(L"UpdateShader can not find the stage");
+}
+
+GLint OpenglProgram::FindParameter(const std::string& name, const wchar_t* message)
+{
+    GLint location = glGetUniformLocation(m_id, name.c_str());
+    CheckGlError();
+    if (location < 0) {
+        std::wstring text(message);
+        if (!name.empty()) {
+            text += Common::Utf8ToWide(name);
+        }
+        throw Common::Exception(text);
+    }
+    glUseProgram(m_id);
+    CheckGlError();
+    return location;
+}
+
+void OpenglProgram::SetParameter(const std::string& name, float value)
+{
+    GLint location = FindParameter(name, kFloatParameterMessage);
+    glUniform1f(location, value);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameter(const std::string& name, const Math::Vector3& vector)
+{
+    GLint location = FindParameter(name, kVectorParameterMessage);
+    glUniform3f(location, vector.x, vector.y, vector.z);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameter(const std::string& name, const Math::Matrix4x4& matrix)
+{
+    GLint location = FindParameter(name, kMatrixParameterMessage);
+    glUniformMatrix4fv(location, 1, GL_TRUE, matrix.m);
+    CheckGlError();
+}
+
+}  // namespace OpenglDriver

@@ -1,0 +1,45 @@
+// A linked GLSL program built from shader sources: replacing one stage's source in place and
+// setting uniform parameters by name.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+#include <boost/noncopyable.hpp>
+#include <boost/shared_ptr.hpp>
+
+#include "math/Matrix4x4.h"
+#include "math/Vector3.h"
+#include "opengl/OpenglShader.h"
+#include "opengl/ShaderSource.h"
+
+namespace OpenglDriver {
+
+class OpenglProgram : boost::noncopyable {
+public:
+    // Compiles every source in order and links them. Throws when a source does not compile.
+    explicit OpenglProgram(const std::vector<ShaderSource>& sources);
+    // Deletes the program, then releases its shaders.
+    ~OpenglProgram();
+
+    // Recompiles the first shader of `source.stage` from `source.source` and relinks. When the
+    // compile fails the program is not relinked and draws on as before.
+    void UpdateShader(const ShaderSource& source);
+
+    // Set the uniform `name` and leave the program in use. Throw Common::Exception naming the
+    // uniform when the program has no such active uniform.
+    void SetParameter(const std::string& name, float value);
+    void SetParameter(const std::string& name, const Math::Vector3& vector);
+    void SetParameter(const std::string& name, const Math::Matrix4x4& matrix);
+
+    std::vector<boost::shared_ptr<OpenglShader>> m_shaders;
+    GLuint m_id;
+
+private:
+    // The uniform's location; throws with `message` followed by the name when it is missing.
+    GLint FindParameter(const std::string& name, const wchar_t* message);
+};
+
+}  // namespace OpenglDriver
