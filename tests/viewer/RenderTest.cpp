@@ -1,0 +1,153 @@
+// The renderer on a real context: screen2World, live recompilation with its log messages and the
+// fall-back to the last text that built, checked on the pixels drawn.
+#include <GL/glew.h>
+
+#include "ViewerFixture.h"
+
+using namespace ViewerTest;
+
+namespace {
+
+Math::Vector3 WorldAt(const Math::Matrix4x4& screenToWorld, float x, float y, float depth)
+{
+    float in[4] = {x, y, depth, 1.0f};
+    float out[4] = {0, 0, 0, 0};
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) out[r] += screenToWorld.At(r, c) * in[c];
+    }
+    return Math::Vector3(out[0] / out[3], out[1] / out[3], out[2] / out[3]);
+}
+
+// Draws one frame as the main loop does and reads the centre pixel back.
+std::array<int, 3> DrawAndReadCentre(Viewer& viewer)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Morvane::Render& render = *viewer.m_render;
+    render.m_driver->DrawIndexedPrimitive(render.m_vertexBufferId, render.m_indexBufferId, render.m_instanceCount);
+    glFinish();
+    unsigned char pixel[4] = {0, 0, 0, 0};
+    glReadPixels(100, 100, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+const std::array<int, 3> kGreen = {51, 153, 77};
+const std::array<int, 3> kBlue = {26, 51, 204};
+
+void ExpectColour(const std::array<int, 3>& got, const std::array<int, 3>& expected)
+{
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], expected[i], 2) << "channel " << i;
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    RenderTest() : m_viewer(FlatPixelShader("0.2, 0.6, 0.3")) {}
+
+    void Edit(const std::string& text)
+    {
+        m_viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, text));
+        m_viewer.Frame();
+    }
+
+    Viewer m_viewer;
+};
+
+}  // namespace
+
+TEST_F(RenderTest, QuadAndProgramAsBuilt)
+{
+    EXPECT_EQ(m_viewer.m_render->m_instanceCount, 2u);
+    EXPECT_EQ(m_viewer.m_render->m_vertexBufferId, 0);
+    EXPECT_EQ(m_viewer.m_render->m_indexBufferId, 0);
+    EXPECT_EQ(m_viewer.m_render->m_lastGoodPixelShader, m_viewer.m_scene->m_pixelShaderText);
+    EXPECT_EQ(m_viewer.Log(), L"");
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+TEST_F(RenderTest, ScreenToWorldOfTheDefaultCamera)
+{
+    const Math::Matrix4x4 s = m_viewer.m_render->ScreenToWorld();
+    const Math::Vector3 nearCentre = WorldAt(s, 400, 300, 0);
+    EXPECT_NEAR(nearCentre.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(nearCentre.y, 9.9683772f, 1e-4f);
+    EXPECT_NEAR(nearCentre.z, 29.905132f, 1e-4f);
+    const Math::Vector3 farCentre = WorldAt(s, 400, 300, 1);
+    EXPECT_LT(farCentre.z, 0.0f) << "the far point lies beyond the origin";
+    EXPECT_NEAR(farCentre.y / farCentre.z, 10.0f / 30.0f, 1e-3f) << "on the line through the eye and origin";
+    const Math::Vector3 corner = WorldAt(s, 0, 0, 0);
+    EXPECT_NEAR(corner.x, -0.0552285f, 1e-4f);
+    EXPECT_NEAR(corner.y, 9.929081f, 1e-4f);
+    EXPECT_NEAR(corner.z, 29.91823f, 1e-4f);
+}
+
+TEST_F(RenderTest, GoodEditCompilesAndIsReported)
+{
+    const std::string blue = FlatPixelShader("0.1, 0.2, 0.8");
+    Edit(blue);
+    EXPECT_EQ(m_viewer.Log(), L"Compilation succeeded!");
+    EXPECT_EQ(m_viewer.m_render->m_lastGoodPixelShader, blue);
+    ExpectColour(DrawAndReadCentre(m_viewer), kBlue);
+
+    m_viewer.m_dialog->SetLog(L"");
+    m_viewer.Frame();
+    EXPECT_EQ(m_viewer.Log(), L"") << "a frame without a change writes nothing to the log";
+}
+
+TEST_F(RenderTest, SyntaxErrorShowsTheCompilerLogAndKeepsThePicture)
+{
+    const std::string good = m_viewer.m_scene->m_pixelShaderText;
+    const std::string broken = "#version 120\nvoid main() { gl_FragColor = vec4(1.0) }\n";
+    Edit(broken);
+    const std::wstring log = m_viewer.Log();
+    EXPECT_NE(log, L"");
+    EXPECT_NE(log, L"Compilation succeeded!");
+    EXPECT_NE(log.find(L"error"), std::wstring::npos) << std::string(log.begin(), log.end());
+    EXPECT_EQ(m_viewer.m_render->m_lastGoodPixelShader, good);
+    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, broken) << "the scene keeps the failed text";
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+
+    // The next frames neither recompile nor touch the log, and keep drawing.
+    m_viewer.m_dialog->SetLog(L"untouched");
+    m_viewer.Frame();
+    EXPECT_EQ(m_viewer.Log(), L"untouched");
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+TEST_F(RenderTest, EmptyTextFailsLikeAnyBrokenText)
+{
+    Edit("");
+    EXPECT_NE(m_viewer.Log(), L"Compilation succeeded!");
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+TEST_F(RenderTest, TextWithoutTotalTimeIsRefusedWithTheParameterMessage)
+{
+    Edit("#version 120\n"
+         "uniform mat4 screen2World;\n"
+         "uniform vec3 cameraPos;\n"
+         "void main() {\n"
+         "    vec4 p = screen2World * vec4(gl_FragCoord.xy, 0.0, 1.0);\n"
+         "    gl_FragColor = vec4(0.9, 0.1, 0.1, 1.0);\n"
+         "    if (p.w == 12345.0 || cameraPos.x == 12345.0) gl_FragColor = vec4(0.0);\n"
+         "}\n");
+    EXPECT_EQ(m_viewer.Log(),
+              L"void OpenglProgram::SetParameter(const std::string& name, float value): Parameter location not "
+              L"found; parameter name: totalTime");
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+    m_viewer.Frame();
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+TEST_F(RenderTest, UnchangedReloadRecompilesAndSucceeds)
+{
+    m_viewer.m_commands.push_back(Morvane::Command(Morvane::ReloadShader));
+    m_viewer.Frame();
+    EXPECT_EQ(m_viewer.Log(), L"Compilation succeeded!");
+}
+
+TEST_F(RenderTest, BrokenEditThenFixAgainDraws)
+{
+    Edit("#version 120\nvoid main() { oops }\n");
+    Edit(FlatPixelShader("0.1, 0.2, 0.8"));
+    EXPECT_EQ(m_viewer.Log(), L"Compilation succeeded!");
+    ExpectColour(DrawAndReadCentre(m_viewer), kBlue);
+}

@@ -1,0 +1,136 @@
+// The scene's default camera and its shader files, and the dialog's text and placement helpers.
+#include <cstring>
+
+#include "ViewerFixture.h"
+#include "common/Exception.h"
+#include "viewer/EditText.h"
+
+using Morvane::CustomScene;
+using namespace ViewerTest;
+
+namespace {
+
+uint32_t Bits(float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+}  // namespace
+
+TEST(DefaultCamera, ViewAndProjectionAsQuoted)
+{
+    RealTimeApp::Camera camera = Morvane::DefaultCamera();
+    const float view[16] = {1, 0, 0, 0, 0, 0.9486833f, -0.3162278f, 0, 0, 0.3162278f, 0.9486834f, -31.622778f,
+                            0, 0, 0, 1};
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(camera.view.m[i], view[i], 1e-5f) << i;
+
+    const Math::Matrix4x4& p = camera.projection;
+    EXPECT_NEAR(p.At(0, 0), 1.81066f, 1e-5f);
+    EXPECT_NEAR(p.At(1, 1), 2.4142134f, 1e-6f);
+    EXPECT_EQ(Bits(p.At(2, 2)), 0xBF80068Du);
+    EXPECT_EQ(Bits(p.At(2, 3)), 0xBE4CD20Bu);
+    EXPECT_EQ(p.At(3, 2), -1.0f);
+    EXPECT_EQ(p.At(3, 3), 0.0f);
+}
+
+TEST(DefaultCamera, ProjectionPutsNearAndFarPlanesAtClipDepthMinusAndPlusW)
+{
+    const Math::Matrix4x4 p = Morvane::DefaultCamera().projection;
+    auto clip = [&](float z, int row) { return p.At(row, 2) * z + p.At(row, 3); };
+    EXPECT_NEAR(clip(-0.1f, 2), -clip(-0.1f, 3), 1e-6f);
+    EXPECT_NEAR(clip(-1000.0f, 2) / clip(-1000.0f, 3), 1.0f, 1e-5f);
+}
+
+TEST(CustomScene, ReadsBothShadersWithBareLineFeeds)
+{
+    ShaderFolder folder("a\r\nb");
+    CustomScene scene;
+    EXPECT_EQ(scene.m_pixelShaderPath, L"glsl\\pixelShader.glsl");
+    EXPECT_EQ(scene.m_vertexShaderText, kVertexShader);
+    EXPECT_EQ(scene.m_pixelShaderText, "a\nb\n");
+    EXPECT_FALSE(scene.m_shaderChanged);
+}
+
+TEST(CustomScene, WithoutGlslFolderFailsOnTheVertexFile)
+{
+    TemporaryFolder empty;
+    try {
+        CustomScene scene;
+        FAIL() << "a scene was built without shader files";
+    } catch (const Common::Exception& e) {
+        EXPECT_EQ(e.Message(), L"File couldn't be loaded.");
+        EXPECT_NE(e.Detail().text.find(L"vertexShader.glsl"), std::wstring::npos) << "the cause names the file";
+    }
+}
+
+TEST(CustomScene, EmptyPixelFileGivesEmptyText)
+{
+    ShaderFolder folder("");
+    CustomScene scene;
+    EXPECT_EQ(scene.m_pixelShaderText, "");
+}
+
+TEST(CustomScene, ReloadRaisesTheFlagEvenWhenTheReadFails)
+{
+    ShaderFolder folder("one\n");
+    CustomScene scene;
+    scene.ReloadPixelShader();
+    EXPECT_TRUE(scene.m_shaderChanged);
+    EXPECT_EQ(scene.m_pixelShaderText, "one\n");
+
+    folder.Write("glsl/pixelShader.glsl", "two\r\n");
+    scene.m_shaderChanged = false;
+    scene.ReloadPixelShader();
+    EXPECT_EQ(scene.m_pixelShaderText, "two\n");
+
+    std::remove("glsl/pixelShader.glsl");
+    scene.m_shaderChanged = false;
+    EXPECT_THROW(scene.ReloadPixelShader(), Common::Exception);
+    EXPECT_TRUE(scene.m_shaderChanged);
+    EXPECT_EQ(scene.m_pixelShaderText, "two\n");
+}
+
+TEST(EditText, CrLfConversionIsIdempotentAndRemovalTakesEveryCarriageReturn)
+{
+    std::wstring text = L"a\nb\n";
+    Morvane::ToCrLf(text);
+    EXPECT_EQ(text, L"a\r\nb\r\n");
+    Morvane::ToCrLf(text);
+    EXPECT_EQ(text, L"a\r\nb\r\n");
+    std::wstring leading = L"\nx\r\ny\n\n";
+    Morvane::ToCrLf(leading);
+    EXPECT_EQ(leading, L"\r\nx\r\ny\r\n\r\n");
+
+    std::wstring mixed = L"\ra\r\nb\rc\r";
+    Morvane::RemoveCarriageReturns(mixed);
+    EXPECT_EQ(mixed, L"a\nbc");
+}
+
+TEST(EditText, EmptyTextPassesBothWaysAndUnicodeSurvives)
+{
+    EXPECT_EQ(Morvane::ToEditText(""), L"");
+    EXPECT_EQ(Morvane::FromEditText(L""), "");
+    EXPECT_EQ(Morvane::FromEditText(L"\r"), "");
+    EXPECT_EQ(Morvane::ToEditText("// \xC3\xA9t\xC3\xA9\n"), L"// \u00E9t\u00E9\r\n");
+    EXPECT_EQ(Morvane::FromEditText(L"// \U0001F600\r\n"), "// \xF0\x9F\x98\x80\n");
+}
+
+TEST(PlaceBeside, QuotedGeometry)
+{
+    RECT main{0, 0, 800, 600};
+    RECT dialog{0, 0, 500, 560};
+    RECT client{0, 0, 494, 530};
+    RECT placed = Morvane::PlacementBeside(main, dialog, client);
+    EXPECT_EQ(placed.left, 806);
+    EXPECT_EQ(placed.top, 6);
+    EXPECT_EQ(placed.right - placed.left, 500);
+    EXPECT_EQ(placed.bottom - placed.top, 594);
+
+    RECT offset{100, 50, 900, 650};
+    placed = Morvane::PlacementBeside(offset, dialog, client);
+    EXPECT_EQ(placed.left, 906);
+    EXPECT_EQ(placed.top, 56);
+    EXPECT_EQ(placed.bottom, 650);
+}

@@ -1,0 +1,120 @@
+// Camera control, shader text, save, reload and reset, one command at a time.
+#include "Logic.h"
+
+#include "common/Exception.h"
+#include "common/TextFile.h"
+#include "viewer/EditText.h"
+#include "viewer/FailureText.h"
+#include "viewer/SettingsDlg.h"
+
+namespace Morvane {
+namespace {
+
+const float kZoomRate = 1.5f;
+const float kOrbitRate = -10.0f;
+// An orbit that would leave the eye closer than this (as the sine of the angle) to the line
+// through the target along `up` is skipped: the look-at would lose its side vector there.
+const float kMinimumSineToUp = 1e-3f;
+
+bool NearlyAlongUp(const Math::Vector3& eye, const Math::Vector3& target, const Math::Vector3& up)
+{
+    Math::Vector3 direction = eye - target;
+    direction.Normalize();
+    Math::Vector3 axis = up;
+    axis.Normalize();
+    return Math::Length(direction.Cross(axis)) < kMinimumSineToUp;
+}
+
+}  // namespace
+
+Logic::Logic(RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
+    : m_scene(dynamic_cast<CustomScene&>(scene))
+    , m_settingsDlg(settingsDlg)
+    , m_initialCamera(m_scene.m_camera)
+{
+}
+
+void Logic::Update(float deltaSeconds, const CommandQueue& commands)
+{
+    for (const Command& command : commands) {
+        switch (command.type) {
+        case Mouse:
+            HandleMouse(deltaSeconds, command.mouse);
+            break;
+        case ShaderTextChanged:
+            m_scene.m_shaderChanged = true;
+            m_scene.m_pixelShaderText = command.text;
+            break;
+        case SaveShader:
+            SavePixelShader();
+            break;
+        case ReloadShader:
+            ReloadPixelShader();
+            break;
+        case ResetCamera:
+            m_scene.m_camera = m_initialCamera;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void Logic::HandleMouse(float deltaSeconds, const MouseState& mouse)
+{
+    if (mouse.button == Wheel) {
+        Zoom(deltaSeconds, mouse);
+    } else if (mouse.moved && mouse.buttonDown && mouse.button == Left) {
+        Orbit(deltaSeconds, mouse);
+    }
+}
+
+void Logic::Zoom(float deltaSeconds, const MouseState& mouse)
+{
+    RealTimeApp::Camera& camera = m_scene.m_camera;
+    const float factor = static_cast<float>(mouse.wheelSteps) > 0.0f ? deltaSeconds * kZoomRate
+                                                                     : deltaSeconds * -kZoomRate;
+    const Math::Vector3 step = (camera.target - camera.position) * factor;
+    camera.position = camera.position + step;
+    camera.view.SetLookAt(camera.position, camera.target, camera.up);
+}
+
+void Logic::Orbit(float deltaSeconds, const MouseState& mouse)
+{
+    RealTimeApp::Camera& camera = m_scene.m_camera;
+    Math::Matrix4x4 rotation;
+    rotation.SetArcballRotation(mouse.previousPosition, mouse.position, deltaSeconds * kOrbitRate);
+    const Math::Vector3 eye = rotation * camera.position;
+    if (NearlyAlongUp(eye, camera.target, camera.up)) {
+        return;
+    }
+    camera.position = eye;
+    camera.view.SetLookAt(camera.position, camera.target, camera.up);
+}
+
+void Logic::SavePixelShader()
+{
+    try {
+        Common::WriteTextFile(m_scene.m_pixelShaderPath, m_scene.m_pixelShaderText);
+    } catch (const Common::Exception& e) {
+        m_settingsDlg.SetLog(FailureLogText(e));
+    }
+}
+
+void Logic::ReloadPixelShader()
+{
+    const bool wasChanged = m_scene.m_shaderChanged;
+    try {
+        m_scene.ReloadPixelShader();
+    } catch (const Common::Exception& e) {
+        // The scene keeps its text; nothing is recompiled for a reload that did not happen.
+        m_scene.m_shaderChanged = wasChanged;
+        m_settingsDlg.SetLog(FailureLogText(e));
+        return;
+    }
+    // Setting the text from the program raises no change notice, so no command is queued.
+    SetWindowTextW(m_settingsDlg.m_sourceEdit, ToEditText(m_scene.m_pixelShaderText).c_str());
+}
+
+}  // namespace Morvane
+

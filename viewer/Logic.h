@@ -1,0 +1,33 @@
+// The consumer of the user's commands: orbits and zooms the camera, takes edited shader text
+// into the scene, saves and reloads the pixel shader file and resets the camera.
+#pragma once
+
+#include "framework/Camera.h"
+#include "framework/Command.h"
+#include "viewer/CustomScene.h"
+
+namespace Morvane {
+
+class SettingsDlg;
+
+class Logic {
+public:
+    Logic(RealTimeApp::Scene& scene, SettingsDlg& settingsDlg);
+
+    // Handles every command in queue order. A failed save or reload is reported in the dialog's
+    // log box and the remaining commands are still handled.
+    void Update(float deltaSeconds, const CommandQueue& commands);
+
+    CustomScene& m_scene;
+    SettingsDlg& m_settingsDlg;
+    RealTimeApp::Camera m_initialCamera;
+
+private:
+    void HandleMouse(float deltaSeconds, const MouseState& mouse);
+    void Zoom(float deltaSeconds, const MouseState& mouse);
+    void Orbit(float deltaSeconds, const MouseState& mouse);
+    void SavePixelShader();
+    void ReloadPixelShader();
+};
+
+}  // namespace Morvane

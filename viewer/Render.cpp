@@ -1,0 +1,108 @@
+// Building the quad and the program, the per-frame parameter update and live recompilation.
+#include "Render.h"
+
+#include <boost/checked_delete.hpp>
+#include <vector>
+
+#include "common/Exception.h"
+#include "viewer/SettingsDlg.h"
+
+namespace Morvane {
+namespace {
+
+const size_t kQuadVertexCount = 4;
+const size_t kQuadIndexCount = 6;
+
+}  // namespace
+
+Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
+    : m_width(800)
+    , m_height(600)
+    , m_scene(dynamic_cast<CustomScene&>(scene))
+    , m_driver(new OpenglDriver::OpenglDriver(dc))
+    , m_vertexBufferId(0)
+    , m_indexBufferId(0)
+    , m_instanceCount(0)
+    , m_settingsDlg(settingsDlg)
+    , m_totalTime(0.0f)
+{
+    BuildQuad();
+    BuildProgram();
+    m_driver->SetProgram(m_program);
+    UpdateParameters();
+}
+
+void Render::BuildQuad()
+{
+    m_instanceCount = 2;
+
+    boost::shared_ptr<OpenglDriver::Vertex> vertices(new OpenglDriver::Vertex[kQuadVertexCount],
+                                                     boost::checked_array_deleter<OpenglDriver::Vertex>());
+    const float corners[kQuadVertexCount][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
+    for (size_t i = 0; i < kQuadVertexCount; ++i) {
+        vertices.get()[i].position = Math::Vector3(corners[i][0], corners[i][1], -1.0f);
+    }
+    m_vertexBufferId = m_driver->CreateVertexBuffer(vertices, kQuadVertexCount);
+
+    boost::shared_ptr<int> indices(new int[kQuadIndexCount], boost::checked_array_deleter<int>());
+    const int order[kQuadIndexCount] = {0, 1, 2, 0, 2, 3};
+    std::copy(order, order + kQuadIndexCount, indices.get());
+    m_indexBufferId = m_driver->CreateVertexBuffer(indices, kQuadIndexCount);
+}
+
+void Render::BuildProgram()
+{
+    std::vector<OpenglDriver::ShaderSource> sources;
+    sources.push_back(OpenglDriver::ShaderSource{m_scene.m_vertexShaderText, OpenglDriver::VertexShader});
+    sources.push_back(OpenglDriver::ShaderSource{m_scene.m_pixelShaderText, OpenglDriver::PixelShader});
+    m_program = m_driver->CreateProgram(sources);
+    m_lastGoodPixelShader = m_scene.m_pixelShaderText;
+}
+
+Math::Matrix4x4 Render::ScreenToWorld() const
+{
+    const float w = static_cast<float>(m_width);
+    const float h = static_cast<float>(m_height);
+    Math::Matrix4x4 window;
+    window.At(0, 0) = w / 2.0f;
+    window.At(0, 3) = w / 2.0f;
+    window.At(1, 1) = h / 2.0f;
+    window.At(1, 3) = h / 2.0f;
+    window.At(2, 2) = 0.5f;
+    window.At(2, 3) = 0.5f;
+    const Math::Matrix4x4 product = (window * m_scene.m_camera.projection) * m_scene.m_camera.view;
+    return product.Inverse();
+}
+
+void Render::UpdateParameters()
+{
+    boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
+    program->SetParameter("screen2World", ScreenToWorld());
+    program->SetParameter("cameraPos", m_scene.m_camera.position);
+    program->SetParameter("totalTime", m_totalTime);
+}
+
+void Render::Update()
+{
+    boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
+    OpenglDriver::ShaderSource source{m_scene.m_pixelShaderText, OpenglDriver::PixelShader};
+    try {
+        if (m_scene.m_shaderChanged) {
+            program->UpdateShader(source);
+        }
+        UpdateParameters();
+        if (m_scene.m_shaderChanged) {
+            m_lastGoodPixelShader = source.source;
+            m_settingsDlg.SetLog(L"Compilation succeeded!");
+        }
+        return;
+    } catch (const Common::Exception& e) {
+        m_settingsDlg.SetLog(e.Message());
+    }
+    // Back to the last text that built, so the picture never goes away; its parameters are set
+    // again by the next frame.
+    source.source = m_lastGoodPixelShader;
+    program->UpdateShader(source);
+}
+
+}  // namespace Morvane

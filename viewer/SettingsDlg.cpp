@@ -1,0 +1,139 @@
+// The settings dialog: creation from its template, placement, and the dialog procedure that
+// turns edits and button clicks into commands.
+#include "SettingsDlg.h"
+
+#include <memory>
+
+#include "common/Exception.h"
+#include "viewer/EditText.h"
+#include "viewer/SettingsDlgIds.h"
+
+namespace Morvane {
+
+SettingsDlg::SettingsDlg(CommandQueue& commands, RealTimeApp::Scene& scene, HWND mainWindow)
+    : m_commands(&commands)
+    , m_hwnd(nullptr)
+    , m_scene(&dynamic_cast<CustomScene&>(scene))
+    , m_sourceEdit(nullptr)
+    , m_logEdit(nullptr)
+{
+    LoadCommonControls();
+    Create();
+    PlaceBeside(mainWindow);
+    ShowWindow(m_hwnd, SW_SHOW);
+}
+
+SettingsDlg::~SettingsDlg()
+{
+    DestroyWindow(m_hwnd);
+}
+
+void SettingsDlg::LoadCommonControls()
+{
+    INITCOMMONCONTROLSEX controls;
+    controls.dwSize = sizeof(INITCOMMONCONTROLSEX);
+    controls.dwICC = ICC_BAR_CLASSES;
+    if (InitCommonControlsEx(&controls) != TRUE) {
+        throw Common::Exception(L"");
+    }
+}
+
+void SettingsDlg::Create()
+{
+    m_hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), m_hwnd, DialogProc,
+                                reinterpret_cast<LPARAM>(this));
+    if (!m_hwnd) {
+        throw Common::Exception(L"");
+    }
+    SetLastError(0);
+    if (SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)) == 0 && GetLastError() != 0) {
+        throw Common::Exception(L"");
+    }
+}
+
+RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient)
+{
+    const LONG frame = dialog.right - dialogClient.right;
+    RECT placed;
+    placed.left = mainWindow.right + frame;
+    placed.top = mainWindow.top + frame;
+    placed.right = placed.left + (dialog.right - dialog.left);
+    placed.bottom = placed.top + (mainWindow.bottom - mainWindow.top) - frame;
+    return placed;
+}
+
+void SettingsDlg::PlaceBeside(HWND mainWindow)
+{
+    RECT mainRect{}, dialogRect{}, clientRect{};
+    GetWindowRect(mainWindow, &mainRect);
+    GetWindowRect(m_hwnd, &dialogRect);
+    GetClientRect(m_hwnd, &clientRect);
+    const RECT placed = PlacementBeside(mainRect, dialogRect, clientRect);
+    MoveWindow(m_hwnd, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
+}
+
+INT_PTR CALLBACK SettingsDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* dialog = reinterpret_cast<SettingsDlg*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!dialog) {
+        if (message != WM_INITDIALOG) {
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        dialog = reinterpret_cast<SettingsDlg*>(lParam);
+    }
+    return dialog->HandleMessage(hwnd, message, wParam);
+}
+
+INT_PTR SettingsDlg::HandleMessage(HWND hwnd, UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        break;
+    case WM_INITDIALOG:
+        OnInitDialog(hwnd);
+        break;
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        const WORD code = HIWORD(wParam);
+        if (id == IDC_SOURCE_EDIT && code == EN_CHANGE) {
+            OnSourceChanged();
+        } else if (id == IDC_RELOAD && code == BN_CLICKED) {
+            m_commands->push_back(Command(ReloadShader));
+        } else if (id == IDC_SAVE && code == BN_CLICKED) {
+            m_commands->push_back(Command(SaveShader));
+        } else if (id == IDC_RESET_CAMERA && code == BN_CLICKED) {
+            m_commands->push_back(Command(ResetCamera));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return 0;
+}
+
+void SettingsDlg::OnInitDialog(HWND hwnd)
+{
+    m_sourceEdit = GetDlgItem(hwnd, IDC_SOURCE_EDIT);
+    SetWindowTextW(m_sourceEdit, ToEditText(m_scene->m_pixelShaderText).c_str());
+    m_logEdit = GetDlgItem(hwnd, IDC_LOG_EDIT);
+}
+
+void SettingsDlg::OnSourceChanged()
+{
+    const int length = GetWindowTextLengthW(m_sourceEdit) + 1;
+    std::unique_ptr<wchar_t[]> buffer(new wchar_t[static_cast<size_t>(length)]);
+    buffer[0] = L'\0';
+    GetWindowTextW(m_sourceEdit, buffer.get(), length);
+    m_commands->push_back(Command(ShaderTextChanged, FromEditText(std::wstring(buffer.get()))));
+}
+
+void SettingsDlg::SetLog(const std::wstring& text)
+{
+    std::wstring copy = text;
+    ToCrLf(copy);
+    SetWindowTextW(m_logEdit, copy.c_str());
+}
+
+}  // namespace Morvane

@@ -1,0 +1,48 @@
+// The modeless "Settings" dialog beside the render window: the pixel-shader source box whose every
+// edit is queued as a command, the log box, and the Reload, Save and Reset Camera buttons.
+#pragma once
+
+#include <string>
+
+#include "framework/Command.h"
+#include "framework/Scene.h"
+#include "platform/Windows.h"
+#include "viewer/CustomScene.h"
+
+namespace Morvane {
+
+class SettingsDlg {
+public:
+    SettingsDlg(CommandQueue& commands, RealTimeApp::Scene& scene, HWND mainWindow);
+    ~SettingsDlg();
+    SettingsDlg(const SettingsDlg&) = delete;
+    SettingsDlg& operator=(const SettingsDlg&) = delete;
+
+    static void LoadCommonControls();
+    void Create();
+    // Stands the dialog just right of the main window, a frame's width below its top and level
+    // with its bottom, keeping the dialog's own width.
+    void PlaceBeside(HWND mainWindow);
+
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(HWND hwnd, UINT message, WPARAM wParam);
+
+    // Replaces the log box's text.
+    void SetLog(const std::wstring& text);
+
+    CommandQueue* m_commands;
+    HWND m_hwnd;
+    CustomScene* m_scene;
+    HWND m_sourceEdit;
+    HWND m_logEdit;
+
+private:
+    void OnInitDialog(HWND hwnd);
+    void OnSourceChanged();
+};
+
+// Where the dialog goes beside a main window: given the main window's outer rectangle and the
+// dialog's outer and client rectangles while it stands at the screen origin.
+RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient);
+
+}  // namespace Morvane
