@@ -1,0 +1,182 @@
+// Text-mode files on Windows: files opened by wide path through the C runtime's text mode (CR LF
+// delivered as LF), and saves that write CR LF into a temporary file in the target's folder, flush
+// it to disk and then move it over the target, so that a failure never destroys the old file.
+#include <algorithm>
+#include <cstdio>
+#include <cstdint>
+#include <ext/stdio_filebuf.h>
+#include <fcntl.h>
+#include <io.h>
+#include <istream>
+#include <memory>
+#include <string>
+
+#include "TextFiles.h"
+#include "Windows.h"
+
+namespace {
+
+// An input stream over a C runtime descriptor; the descriptor (and with it the Windows handle)
+// is closed with the stream.
+class DescriptorStream : public std::istream {
+public:
+    explicit DescriptorStream(int descriptor)
+        : std::istream(nullptr)
+        , m_buffer(descriptor, std::ios::in, BUFSIZ)
+    {
+        rdbuf(&m_buffer);
+    }
+
+private:
+    __gnu_cxx::stdio_filebuf<char> m_buffer;
+};
+
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Ends a failed step: keeps the cause as the last error after the clean-up calls.
+bool Fail(DWORD error)
+{
+    SetLastError(error);
+    return false;
+}
+
+std::wstring FolderOf(const std::wstring& path)
+{
+    size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+std::wstring NameOf(const std::wstring& path)
+{
+    size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+// A symbolic link (a reparse point) is replaced by the file it names, so the link stays a link.
+bool ResolveLink(const std::wstring& path, std::wstring& target)
+{
+    target = path;
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return true;
+    }
+    HANDLE file = CreateFileW(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::wstring buffer(32768, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, &buffer[0], static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (length == 0 || length >= buffer.size()) {
+        return Fail(length == 0 ? error : ERROR_FILENAME_EXCED_RANGE);
+    }
+    buffer.resize(length);
+    target = buffer;
+    return true;
+}
+
+// Creates a new, empty file beside `target` whose name no other file has.
+HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& temporary)
+{
+    std::wstring stem = FolderOf(target) + NameOf(target) + L".saving-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        temporary = stem + std::to_wstring(GetTickCount() + attempt);
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes)
+{
+    size_t written = 0;
+    while (written < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
+        DWORD done = 0;
+        if (!WriteFile(file, bytes.data() + written, chunk, &done, nullptr)) {
+            return false;
+        }
+        written += done;
+    }
+    return true;
+}
+
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+namespace Platform {
+
+std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
+{
+    // Other readers and writers are not locked out, as with a standard file stream.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_TEXT);
+    if (descriptor < 0) {
+        CloseHandle(file);
+        Fail(ERROR_TOO_MANY_OPEN_FILES);
+        return nullptr;
+    }
+    return std::make_unique<DescriptorStream>(descriptor);
+}
+
+bool ReplaceTextFile(const std::wstring& path, const std::string& text)
+{
+    std::wstring target;
+    if (!ResolveLink(path, target)) {
+        return false;
+    }
+
+    // An existing target must itself be writable: the move must not get round a read-only file.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
+            return Fail(ERROR_ACCESS_DENIED);
+        }
+        HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(probe);
+    }
+
+    std::wstring temporary;
+    HANDLE file = CreateTemporaryBeside(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool written = WriteAll(file, WithCrLf(text)) && FlushFileBuffers(file);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (written && exists) {
+        // The new text keeps the old file's attributes (hidden, archive and so on).
+        SetFileAttributesW(temporary.c_str(), attributes);
+    }
+    if (written && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    if (written) {
+        error = GetLastError();
+    }
+    DeleteFileW(temporary.c_str());
+    return Fail(error);
+}
+
+}  // namespace Platform

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Cross-compiles the Windows program, morvane.exe, from these sources with Debian's mingw-w64.
+#
+#   scripts/build-windows.sh [BUILD_DIR]        (default: build-win in the source tree)
+#
+# Installs the cross tools when they are missing, builds GLEW for Windows from Debian's source
+# package (scripts/windows-glew.sh), gives mingw the Boost headers through a folder that holds only
+# a `boost` link (adding /usr/include would pull in glibc's headers), configures with
+# cmake/MingwToolchain.cmake and builds. Finally it checks that morvane.exe imports no DLL beyond
+# Windows' own. Prints the path of morvane.exe as its last line.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-win}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+
+packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev libboost-dev)
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=
+    if [ "$(id -u)" != 0 ]; then
+        sudo=sudo
+    fi
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+"$root/scripts/windows-glew.sh" "$build/glew"
+
+boost_include="$build/boost-include"
+mkdir -p "$boost_include"
+ln -sfn /usr/include/boost "$boost_include/boost"
+
+cmake -S "$root" -B "$build" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MingwToolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DMORVANE_TESTS=OFF \
+    -DGLEW_DIR="$build/glew/lib/cmake/glew" \
+    -DBoost_INCLUDE_DIR="$boost_include" \
+    -DBoost_NO_SYSTEM_PATHS=ON
+cmake --build "$build" -j"$(nproc)"
+
+exe=$(find "$build" -name morvane.exe -type f -newer "$build/CMakeCache.txt" -print -quit)
+if [ -z "$exe" ]; then
+    exe=$(find "$build" -name morvane.exe -type f -print -quit)
+fi
+if [ -z "$exe" ]; then
+    echo "error: the build made no morvane.exe" >&2
+    exit 1
+fi
+
+# Everything else is linked in statically: only DLLs that every Windows has may be imported.
+windows_dlls='^(kernel32|user32|gdi32|opengl32|comctl32|msvcrt|advapi32|shell32|ole32|oleaut32|ws2_32|imm32|version|winmm|comdlg32|uxtheme|dwmapi)\.dll$'
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+foreign=$(printf '%s\n' "$imports" | grep -v -E "$windows_dlls" || true)
+if [ -n "$foreign" ]; then
+    echo "error: $exe needs DLLs that Windows does not have: $foreign" >&2
+    exit 1
+fi
+echo "morvane.exe imports only: $(printf '%s ' $imports)"
+echo "$exe"
