@@ -1,0 +1,297 @@
+#!/usr/bin/env bash
+# Benchmarks the viewer against the bare GLX program (the frame-rate limit for the same shaders)
+# and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
+# edit-to-picture latency, and start-up time and memory. It only reports: nothing here fails on
+# a slow figure.
+#
+# Usage: bench/run.sh            (builds what it needs in build-bench/, runs everything)
+# Settings from the environment:
+#   MORVANE=path      the viewer to measure (default: build-bench/viewer/morvane, built here)
+#   PAIRS=n           alternating viewer/bare runs per shader (default 5, the median is shown)
+#   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
+#   EDITS=n           edits typed for the latency figure (default 20)
+#   SKIP=list         any of: fps callgrind latency startup (to leave a section out)
+# Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
+# both programs. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+if [ -z "${DISPLAY:-}" ]; then
+    exec "$root/tests/with-display.sh" --wm "$0" "$@"
+fi
+
+build=${MORVANE_BENCH_BUILD:-$root/build-bench}
+pairs=${PAIRS:-5}
+runSeconds=${RUN_SECONDS:-6}
+edits=${EDITS:-20}
+skip=" ${SKIP:-} "
+
+log() { echo "[bench] $*" >&2; }
+skipped() { [[ "$skip" == *" $1 "* ]]; }
+
+# ---- Build -------------------------------------------------------------------------------
+mkdir -p "$build"
+log "building in $build"
+cmake -S "$root" -B "$build" -DMORVANE_BENCH=ON -DMORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >"$build/bench-configure.log" 2>&1 ||
+    { cat "$build/bench-configure.log" >&2; echo "bench: configuring failed" >&2; exit 1; }
+cmake --build "$build" -j2 --target bare_glx swapcount >"$build/bench-build.log" 2>&1 ||
+    { tail -30 "$build/bench-build.log" >&2; echo "bench: building the bench tools failed" >&2; exit 1; }
+bare=$build/bench/bare_glx
+preload=$build/bench/libswapcount.so
+morvane=${MORVANE:-}
+if [ -z "$morvane" ]; then
+    if cmake --build "$build" -j2 --target morvane >>"$build/bench-build.log" 2>&1; then
+        morvane=$build/viewer/morvane
+    else
+        log "the viewer does not build here (see $build/bench-build.log); only the bare program is measured"
+    fi
+fi
+if [ -n "$morvane" ] && [ ! -x "$morvane" ]; then
+    log "no viewer at $morvane; only the bare program is measured"
+    morvane=
+fi
+
+# ---- Work folders: each holds the glsl/ pair a program reads from its current directory ------
+work=$(mktemp -d /tmp/morvane-bench.XXXXXX)
+children=()
+cleanup() {
+    for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/heavy/glsl" "$work/trivial/glsl" "$work/edit/glsl"
+cp "$root/glsl/vertexShader.glsl" "$root/glsl/pixelShader.glsl" "$work/heavy/glsl/"
+cp "$root/glsl/vertexShader.glsl" "$work/trivial/glsl/"
+cp "$root/glsl/vertexShader.glsl" "$work/edit/glsl/"
+cat >"$work/trivial/glsl/pixelShader.glsl" <<'EOF'
+// A constant colour. The three uniforms feed a term that is always zero, so that they stay
+// active (the viewer must be able to set them) without changing the picture.
+#version 120
+uniform mat4 screen2World;
+uniform vec3 cameraPos;
+uniform float totalTime;
+
+void main()
+{
+    vec4 p = screen2World * vec4(gl_FragCoord.xy, 0.0, 1.0);
+    float never = step(1e30, abs(p.x + cameraPos.x + totalTime));
+    gl_FragColor = vec4(0.2 + never, 0.4, 0.6, 1.0);
+}
+EOF
+# The default scene with its brightness in a function at the very end of the text, so that a
+# keystroke near the end of the source box changes the whole picture: "0.6" <-> "0.69".
+sed -e 's/^void main()$/float Brightness();\n\nvoid main()/' \
+    -e 's/gl_FragColor = vec4(colour, 1.0);/gl_FragColor = vec4(colour * Brightness(), 1.0);/' \
+    "$root/glsl/pixelShader.glsl" >"$work/edit/glsl/pixelShader.glsl"
+printf 'float Brightness() { return 0.6; }\n' >>"$work/edit/glsl/pixelShader.glsl"
+
+cores=$(nproc)
+renderer=$(glxinfo -B 2>/dev/null | sed -n 's/^ *OpenGL renderer string: *//p' | sed 's/ (.*//')
+case "$renderer" in llvmpipe*) renderer="Mesa $renderer" ;; esac
+server=X
+xdpyinfo 2>/dev/null | grep -qi 'vendor string:.*x.org' && pgrep -x Xvfb >/dev/null && server=Xvfb
+label="${renderer:-unknown renderer}, $cores cores, $server"
+
+# run_counted DIR LOG PROGRAM [ARGS...] with SWAPCOUNT_* settings already exported by the caller:
+# runs the program in DIR under the preload library, at most 120 s.
+run_counted() {
+    local dir=$1 logFile=$2
+    shift 2
+    (cd "$dir" && SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec timeout 120 "$@") >/dev/null 2>"$logFile.stderr" || true
+}
+
+# Frames per second from a swapcount log, leaving out the first second (start-up, first compile).
+fps_of() {
+    awk '$1 == "frame" { t[n++] = $3 }
+         END {
+             if (n < 3) { print "nan"; exit }
+             start = t[0] + 1e9; i = 0
+             while (i < n && t[i] < start) i++
+             if (n - i < 2) { print "nan"; exit }
+             printf "%.2f\n", (n - 1 - i) / ((t[n - 1] - t[i]) / 1e9)
+         }' "$1"
+}
+
+median() { sort -g | awk '{ v[n++] = $1 } END { if (n == 0) print "nan"; else if (n % 2) print v[(n - 1) / 2]; else printf "%.2f\n", (v[n / 2 - 1] + v[n / 2]) / 2 }'; }
+maximum() { sort -g | tail -1; }
+
+results=()
+row() { results+=("$(printf '%-44s %-34s %s' "$1" "$2" "($label)")"); }
+
+# ---- Frame rate --------------------------------------------------------------------------
+if ! skipped fps; then
+    for shader in heavy trivial; do
+        : >"$work/fps-$shader-morvane" ; : >"$work/fps-$shader-bare"
+        for pair in $(seq "$pairs"); do
+            order="morvane bare"
+            [ $((pair % 2)) = 0 ] && order="bare morvane"
+            for program in $order; do
+                [ "$program" = morvane ] && [ -z "$morvane" ] && continue
+                logFile=$work/fps-$shader-$program-$pair.log
+                export SWAPCOUNT_SECONDS=$((runSeconds)) SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND=
+                if [ "$program" = morvane ]; then
+                    run_counted "$work/$shader" "$logFile" "$morvane"
+                else
+                    run_counted "$work/$shader" "$logFile" "$bare" --seconds 1000
+                fi
+                fps=$(fps_of "$logFile")
+                log "fps $shader $program run $pair: $fps"
+                echo "$fps" >>"$work/fps-$shader-$program"
+                grep '^end' "$logFile" | tail -1 | sed -n 's/.*peak_rss_kb \([0-9]*\).*/\1/p' >>"$work/rss-$program"
+            done
+        done
+        bareFps=$(median <"$work/fps-$shader-bare")
+        row "fps, $shader shader, bare GLX (median of $pairs)" "$bareFps"
+        if [ -n "$morvane" ]; then
+            morvaneFps=$(median <"$work/fps-$shader-morvane")
+            row "fps, $shader shader, morvane (median of $pairs)" "$morvaneFps"
+            row "fps ratio morvane/bare, $shader shader" "$(awk -v a="$morvaneFps" -v b="$bareFps" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
+        fi
+    done
+fi
+
+# ---- Host cost per frame (callgrind, trivial shader) ---------------------------------------
+if ! skipped callgrind; then
+    if ! command -v valgrind >/dev/null; then
+        log "valgrind is not installed: no host-cost figure"
+    else
+        skipFrames=15 countFrames=40
+        for program in bare morvane; do
+            [ "$program" = morvane ] && [ -z "$morvane" ] && continue
+            out=$work/callgrind-$program.out
+            export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND="$skipFrames,$countFrames"
+            command=("$bare" --seconds 100000)
+            [ "$program" = morvane ] && command=("$morvane")
+            log "callgrind: $program, $countFrames frames after $skipFrames (slow)"
+            (cd "$work/trivial" && SWAPCOUNT_LOG="$work/callgrind-$program.log" LD_PRELOAD="$preload" \
+                timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
+                --callgrind-out-file="$out.%p" "${command[@]}") >/dev/null 2>"$work/callgrind-$program.stderr" || true
+            # The dump made at the end of the counted frames is the one with a part number.
+            dump=$(ls "$out".*.1 2>/dev/null | head -1 || true)
+            if [ -z "$dump" ]; then
+                log "callgrind run of $program left no dump (see below)"
+                tail -5 "$work/callgrind-$program.stderr" >&2
+                continue
+            fi
+            callgrind_annotate --inclusive=no --threshold=100 "$dump" 2>/dev/null >"$work/annotate-$program.txt" || true
+            total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/annotate-$program.txt")
+            echo $((total / countFrames)) >"$work/ir-$program"
+        done
+        unset SWAPCOUNT_CALLGRIND
+        if [ -s "$work/ir-bare" ]; then
+            row "instructions/frame, trivial shader, bare" "$(cat "$work/ir-bare")"
+        fi
+        if [ -s "$work/ir-morvane" ] && [ -s "$work/ir-bare" ]; then
+            row "instructions/frame, trivial shader, morvane" "$(cat "$work/ir-morvane")"
+            row "host cost/frame (morvane - bare)" "$(( $(cat "$work/ir-morvane") - $(cat "$work/ir-bare") )) instructions"
+            # The functions whose own cost grew most from bare to morvane.
+            parse() { awk '/^-+$/ { n++; next } n >= 3 && NF >= 2 { gsub(",", "", $1); c = $1; $1 = ""; sub(/^ +/, ""); sub(/ \[.*$/, ""); print c "\t" $0 }' "$1"; }
+            parse "$work/annotate-bare.txt" >"$work/fn-bare"
+            parse "$work/annotate-morvane.txt" >"$work/fn-morvane"
+            awk -F'\t' -v frames="$countFrames" 'NR == FNR { bare[$2] += $1; next } { m[$2] += $1 }
+                END { for (f in m) { d = (m[f] - bare[f]) / frames; if (d > 0) printf "%d\t%s\n", d, f } }' \
+                "$work/fn-bare" "$work/fn-morvane" | sort -rn | head -3 >"$work/top3"
+            rank=1
+            while IFS=$'\t' read -r cost name; do
+                row "host cost #$rank: ${name:0:40}" "$cost instructions/frame"
+                rank=$((rank + 1))
+            done <"$work/top3"
+        fi
+    fi
+fi
+
+# ---- Edit-to-picture latency (the viewer only) ------------------------------------------------
+if ! skipped latency && [ -n "$morvane" ]; then
+    if ! command -v xdotool >/dev/null; then
+        log "xdotool is not installed: no latency figure"
+    else
+        logFile=$work/latency.log
+        : >"$logFile"
+        # A floor pixel near the bottom-left corner: nothing animates there.
+        export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= SWAPCOUNT_PROBE=40,40
+        (cd "$work/edit" && SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$work/latency.stderr" &
+        viewerPid=$!
+        children+=("$viewerPid")
+        unset SWAPCOUNT_PROBE
+        dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^Settings$' | head -1 || true)
+        for _ in $(seq 600); do
+            [ "$(grep -c '^frame' "$logFile" || true)" -ge 5 ] && break
+            sleep 0.1
+        done
+        if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
+            log "the viewer or its Settings dialog did not come up: no latency figure"
+            cat "$work/latency.stderr" >&2
+        else
+            xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
+            # Click into the source box (the upper two thirds of the dialog), then go to the end
+            # of the text and step back over "; }" and the final line feed: the caret then
+            # stands right after "0.6".
+            eval "$(xdotool getwindowgeometry --shell "$dialog")"
+            xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
+            sleep 0.5
+            xdotool key ctrl+End Left Left Left Left
+            sleep 1
+            : >"$work/latencies"
+            for edit in $(seq "$edits"); do
+                key=9
+                [ $((edit % 2)) = 0 ] && key=BackSpace
+                before=$(awk '$1 == "frame" { p = $4 " " $5 " " $6 } END { print p }' "$logFile")
+                start=$(date +%s%N)
+                xdotool key "$key"
+                latency=
+                for _ in $(seq 1000); do
+                    latency=$(awk -v t0="$start" -v before="$before" \
+                        '$1 == "frame" && $3 > t0 && ($4 " " $5 " " $6) != before { printf "%.1f\n", ($3 - t0) / 1e6; exit }' "$logFile")
+                    [ -n "$latency" ] && break
+                    sleep 0.01
+                done
+                if [ -z "$latency" ]; then
+                    log "edit $edit ($key): the picture did not change within 10 s"
+                else
+                    log "edit $edit ($key): $latency ms"
+                    echo "$latency" >>"$work/latencies"
+                fi
+                sleep 0.4
+            done
+            kill "$viewerPid" 2>/dev/null || true
+            wait "$viewerPid" 2>/dev/null || true
+            count=$(wc -l <"$work/latencies")
+            if [ "$count" -gt 0 ]; then
+                row "edit-to-picture latency, median of $count" "$(median <"$work/latencies") ms"
+                row "edit-to-picture latency, worst of $count" "$(maximum <"$work/latencies") ms"
+            fi
+        fi
+    fi
+fi
+
+# ---- Start-up: exec to first presented frame, and peak memory -------------------------------
+if ! skipped startup; then
+    for program in bare morvane; do
+        [ "$program" = morvane ] && [ -z "$morvane" ] && continue
+        : >"$work/startup-$program"
+        : >"$work/startup-rss-$program"
+        for run in $(seq "$pairs"); do
+            logFile=$work/startup-$program-$run.log
+            export SWAPCOUNT_SECONDS= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND= SWAPCOUNT_FRAMES=1
+            command=("$bare" --seconds 1000)
+            [ "$program" = morvane ] && command=("$morvane")
+            start=$(date +%s%N)
+            run_counted "$work/heavy" "$logFile" "${command[@]}"
+            awk -v t0="$start" '$1 == "frame" { printf "%.1f\n", ($3 - t0) / 1e6; exit }' "$logFile" >>"$work/startup-$program"
+            sed -n 's/^end.* rss_at_first_frame_kb \([0-9]*\).*/\1/p' "$logFile" >>"$work/startup-rss-$program"
+        done
+        unset SWAPCOUNT_FRAMES
+        row "start-up to first frame, $program (median of $pairs)" "$(median <"$work/startup-$program") ms"
+        row "peak RSS at first frame, $program" "$(maximum <"$work/startup-rss-$program") kB"
+        if [ -s "$work/rss-$program" ]; then
+            row "peak RSS after ${runSeconds} s of frames, $program" "$(maximum <"$work/rss-$program") kB"
+        fi
+    done
+fi
+
+# ---- The table ---------------------------------------------------------------------------
+echo
+echo "Morvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), heavy shader = glsl/pixelShader.glsl"
+printf '%-44s %-34s %s\n' "figure" "value" "measured on"
+for line in "${results[@]}"; do echo "$line"; done
