@@ -1,0 +1,140 @@
+// GTK on the X11 backend: started by InitCommonControlsEx (or by the first dialog), pumped by the
+// "gtk" message source that PeekMessageW polls in turn with its other sources, and the text
+// conversions between the Windows side (UTF-32 wide text, CR LF) and GTK (UTF-8, LF).
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+#include "Windows.h"
+#include "linux/GtkSession.h"
+#include "linux/LastError.h"
+#include "linux/MessageQueue.h"
+
+namespace Platform {
+namespace {
+
+bool g_started = false;
+
+// Each poll handles a bounded number of GTK's events, so that a stream of them (pointer motion,
+// redraws) cannot hold up the main loop; whatever GTK's handlers post comes out of the queue.
+constexpr int EventsPerPoll = 64;
+
+bool PollGtk(MSG&)
+{
+    PumpGtk(EventsPerPoll);
+    return false;
+}
+
+}  // namespace
+
+bool StartGtk()
+{
+    if (g_started) {
+        return true;
+    }
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(nullptr, nullptr)) {
+        const char* display = std::getenv("DISPLAY");
+        std::wstring name = display && *display ? FromUtf8(display) : L"(DISPLAY is not set)";
+        SetLastErrorWithNote(ERROR_DEVICE_NOT_AVAILABLE,
+                             L"GTK could not open the X display " + name + L" for the dialogs.");
+        return false;
+    }
+    g_started = true;
+    AddMessageSource("gtk", PollGtk);
+    return true;
+}
+
+void PumpGtk(int maxIterations)
+{
+    if (!g_started) {
+        return;
+    }
+    for (int i = 0; i < maxIterations && gtk_events_pending(); ++i) {
+        gtk_main_iteration_do(FALSE);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (true) {
+        PumpGtk(EventsPerPoll);
+        if (done()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+Display* GtkXDisplay()
+{
+    return gdk_x11_display_get_xdisplay(gdk_display_get_default());
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return std::string();
+    }
+    int length = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FromUtf8(const std::string& text)
+{
+    if (text.empty()) {
+        return std::wstring();
+    }
+    int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring result(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, &result[0], size);
+    return result;
+}
+
+std::wstring CrLfToLf(const std::wstring& text)
+{
+    std::wstring result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') {
+            continue;
+        }
+        result.push_back(text[i]);
+    }
+    return result;
+}
+
+std::wstring LfToCrLf(const std::wstring& text)
+{
+    std::wstring result;
+    result.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) {
+            result.push_back(L'\r');
+        }
+        result.push_back(text[i]);
+    }
+    return result;
+}
+
+}  // namespace Platform
+
+BOOL WINAPI InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls)
+{
+    if (!controls || controls->dwSize != sizeof(INITCOMMONCONTROLSEX)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return Platform::StartGtk() ? TRUE : FALSE;
+}
