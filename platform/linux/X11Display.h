@@ -1,0 +1,54 @@
+// The process's own Xlib connection (separate from GDK's), its atoms, the trap that turns X
+// protocol errors into last-error codes, and small helpers shared by the X11 and GLX files.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <string>
+
+#include "../win32/BaseTypes.h"
+
+namespace Platform {
+
+// The connection, opened from DISPLAY on first use. When it cannot be opened the result is null
+// and the last error says which display was tried.
+Display* X11Connection();
+
+// The connection if it is already open; null otherwise, without touching the last error.
+Display* X11ConnectionIfOpen();
+
+// The atom of `name`, created when missing.
+Atom X11Atom(const char* name);
+
+// True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
+bool X11WindowManagerRunning();
+
+// Catches the X protocol errors caused by the requests made while it lives. Check() waits for
+// the server to process them and, when one failed, sets the last error to `code` with a note
+// naming the operation, the request and the X error, and returns false.
+class X11ErrorTrap {
+public:
+    explicit X11ErrorTrap(Display* display);
+    ~X11ErrorTrap();
+    X11ErrorTrap(const X11ErrorTrap&) = delete;
+    X11ErrorTrap& operator=(const X11ErrorTrap&) = delete;
+
+    bool Check(DWORD code, const std::wstring& operation);
+
+private:
+    Display* m_display;
+    int (*m_previousHandler)(Display*, XErrorEvent*);
+};
+
+// Polls `done` every few milliseconds until it is true or `milliseconds` have passed; returns its
+// last answer. Used where the server or the window manager acts on its own time.
+bool WaitUntil(const std::function<bool()>& done, int milliseconds);
+
+// UTF-8 form of a wide text (UTF-32 here); invalid characters become U+FFFD.
+std::string WideToUtf8Text(const std::wstring& text);
+
+// Wide form of a UTF-8 text.
+std::wstring Utf8ToWideText(const std::string& text);
+
+}  // namespace Platform

@@ -1,0 +1,81 @@
+// A top-level window of the process on X: the WindowObject behind an HWND made by
+// CreateWindowExW, with the X window that currently shows it and its pixel format.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <memory>
+#include <string>
+
+#include "WindowObject.h"
+#include "X11WindowClass.h"
+
+namespace Platform {
+
+class X11Window : public WindowObject {
+public:
+    // Creates the X window (hidden) with the default visual; an owner keeps it in front of
+    // itself. On failure the last error is set and XWindow() is 0.
+    X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstring& text, HWND owner,
+              int x, int y, int width, int height);
+    ~X11Window() override;
+
+    LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL Show(int command) override;
+    BOOL OuterRect(RECT& rect) override;
+    BOOL ClientRect(RECT& rect) override;
+    BOOL Move(int x, int y, int width, int height, BOOL repaint) override;
+    BOOL SetText(const std::wstring& text) override;
+    std::wstring Text() override;
+    void DestroyNative() override;
+
+    ::Window XWindow() const { return m_window; }
+    void SetHandle(HWND hwnd) { m_hwnd = hwnd; }
+
+    // The 1-based pixel format given by SetPixelFormat, 0 while there is none.
+    int PixelFormat() const { return m_pixelFormat; }
+
+    // Takes a pixel format. X fixes a window's visual when it is created, so when the visual
+    // differs the X window is re-created with it, keeping its place, size, caption and
+    // visibility. Returns false with the last error set.
+    bool TakePixelFormat(int format, Visual* visual, int depth);
+
+private:
+    bool CreateNative(Visual* visual, int depth, int x, int y, int width, int height);
+    void ReleaseNative();
+    void WriteTitle();
+    void WriteSizeHints(int x, int y);
+    bool WaitForClientSize(int width, int height);
+    bool IsMapped() const;
+    void WaitUntilViewable();
+    // Left, right, top and bottom frame widths added by the window manager, all 0 without one.
+    void FrameExtents(long extents[4]);
+    void WaitForFrameExtents();
+    void FitOuterSize();
+
+    std::shared_ptr<WindowClass> m_class;
+    HWND m_hwnd = nullptr;
+    std::wstring m_text;
+    ::Window m_window = 0;
+    Colormap m_colormap = 0;
+    VisualID m_visualId = 0;
+    // Whether the program chose the position (otherwise the window manager places the window).
+    bool m_placed = false;
+    int m_pixelFormat = 0;
+    // The outer size asked for by the program; the client shrinks by the frame to keep it.
+    int m_outerWidth;
+    int m_outerHeight;
+};
+
+// The X11Window named by `hwnd`, or null with ERROR_INVALID_WINDOW_HANDLE as the last error.
+X11Window* FindX11Window(HWND hwnd);
+
+// The X11Window named by a device context from GetDC, or null with the last error set.
+X11Window* FindX11WindowByDc(HDC dc);
+
+// The handle of the window shown by an X window of ours, or null when it is not ours.
+HWND FindHwndOfXWindow(::Window window);
+void RememberXWindow(::Window window, HWND hwnd);
+void ForgetXWindow(::Window window);
+
+}  // namespace Platform

@@ -1,0 +1,208 @@
+// The process's own X connection: opened from DISPLAY on first use (it also registers the X event
+// message source then), atoms, window-manager detection, and the X error trap.
+#include <X11/Xatom.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <map>
+#include <string>
+
+#include "Windows.h"
+#include "linux/LastError.h"
+#include "linux/MessageQueue.h"
+#include "linux/X11Display.h"
+#include "linux/X11Messages.h"
+
+namespace Platform {
+namespace {
+
+Display* g_display = nullptr;
+
+// The error trap in force: the first error caught while it is active.
+struct TrapRecord {
+    bool active = false;
+    bool failed = false;
+    XErrorEvent error{};
+};
+TrapRecord g_trap;
+
+int RecordError(Display*, XErrorEvent* error)
+{
+    if (g_trap.active && !g_trap.failed) {
+        g_trap.failed = true;
+        g_trap.error = *error;
+    }
+    return 0;
+}
+
+// The name of an extension's major opcode, for the error note.
+std::string ExtensionName(Display* display, int majorOpcode)
+{
+    int count = 0;
+    char** names = XListExtensions(display, &count);
+    std::string found;
+    for (int i = 0; names && i < count && found.empty(); ++i) {
+        int major = 0, event = 0, error = 0;
+        if (XQueryExtension(display, names[i], &major, &event, &error) && major == majorOpcode) {
+            found = names[i];
+        }
+    }
+    if (names) {
+        XFreeExtensionList(names);
+    }
+    return found;
+}
+
+std::string RequestName(Display* display, const XErrorEvent& error)
+{
+    char text[128] = {};
+    if (error.request_code < 128) {
+        std::string number = std::to_string(error.request_code);
+        XGetErrorDatabaseText(display, "XRequest", number.c_str(), number.c_str(), text, sizeof text);
+        return text;
+    }
+    std::string extension = ExtensionName(display, error.request_code);
+    if (extension.empty()) {
+        return "request " + std::to_string(error.request_code) + "." + std::to_string(error.minor_code);
+    }
+    std::string key = extension + "." + std::to_string(error.minor_code);
+    XGetErrorDatabaseText(display, "XRequest", key.c_str(), key.c_str(), text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+Display* X11Connection()
+{
+    if (g_display) {
+        return g_display;
+    }
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        SetLastErrorWithNote(ERROR_DEVICE_NOT_AVAILABLE,
+                             L"No X display to open: the DISPLAY environment variable is not set.");
+        return nullptr;
+    }
+    g_display = XOpenDisplay(name);
+    if (!g_display) {
+        SetLastErrorWithNote(ERROR_DEVICE_NOT_AVAILABLE,
+                             L"Cannot open the X display \"" + Utf8ToWideText(name) +
+                                 L"\" (named by DISPLAY).");
+        return nullptr;
+    }
+    AddMessageSource("x11", TakeX11Message);
+    return g_display;
+}
+
+Display* X11ConnectionIfOpen()
+{
+    return g_display;
+}
+
+Atom X11Atom(const char* name)
+{
+    static std::map<std::string, Atom> cache;
+    auto found = cache.find(name);
+    if (found != cache.end()) {
+        return found->second;
+    }
+    Atom atom = XInternAtom(g_display, name, False);
+    cache[name] = atom;
+    return atom;
+}
+
+bool X11WindowManagerRunning()
+{
+    Display* display = X11ConnectionIfOpen();
+    if (!display) {
+        return false;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    int status = XGetWindowProperty(display, DefaultRootWindow(display),
+                                    X11Atom("_NET_SUPPORTING_WM_CHECK"), 0, 1, False, XA_WINDOW,
+                                    &type, &format, &count, &remaining, &data);
+    bool running = status == Success && type == XA_WINDOW && format == 32 && count == 1;
+    if (data) {
+        XFree(data);
+    }
+    return running;
+}
+
+X11ErrorTrap::X11ErrorTrap(Display* display)
+    : m_display(display)
+{
+    // Errors of earlier requests belong to whoever made them, not to this trap.
+    XSync(m_display, False);
+    m_previousHandler = XSetErrorHandler(RecordError);
+    g_trap = TrapRecord{};
+    g_trap.active = true;
+}
+
+X11ErrorTrap::~X11ErrorTrap()
+{
+    XSync(m_display, False);
+    g_trap.active = false;
+    XSetErrorHandler(m_previousHandler);
+}
+
+bool X11ErrorTrap::Check(DWORD code, const std::wstring& operation)
+{
+    XSync(m_display, False);
+    if (!g_trap.failed) {
+        return true;
+    }
+    XErrorEvent error = g_trap.error;
+    g_trap.failed = false;
+    char errorText[256] = {};
+    XGetErrorText(m_display, error.error_code, errorText, sizeof errorText);
+    SetLastErrorWithNote(code, operation + L" failed: X error " + Utf8ToWideText(errorText) +
+                                   L" in request " +
+                                   Utf8ToWideText(RequestName(m_display, error)) + L".");
+    return false;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int milliseconds)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return done();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+std::string WideToUtf8Text(const std::wstring& text)
+{
+    if (text.empty()) {
+        return std::string();
+    }
+    int length = static_cast<int>(text.size());
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), size, nullptr, nullptr);
+    }
+    return result;
+}
+
+std::wstring Utf8ToWideText(const std::string& text)
+{
+    if (text.empty()) {
+        return std::wstring();
+    }
+    int length = static_cast<int>(text.size());
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+    std::wstring result(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), size);
+    }
+    return result;
+}
+
+}  // namespace Platform

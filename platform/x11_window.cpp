@@ -1,0 +1,441 @@
+// X11Window: a top-level window on X with Win32 semantics: hidden at creation, outer size frame
+// included, the caption as the X title, placement, and re-creation with a pixel format's visual.
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "Windows.h"
+#include "linux/GlxContext.h"
+#include "linux/LastError.h"
+#include "linux/X11Display.h"
+#include "linux/X11Window.h"
+
+namespace Platform {
+namespace {
+
+// How long to wait for the window manager to map, frame or resize a window.
+const int kWindowManagerWaitMs = 2000;
+
+const long kEventMask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask |
+                        StructureNotifyMask | PropertyChangeMask;
+
+// Windows' size for a window created with CW_USEDEFAULT as its width.
+const int kDefaultWidth = 640;
+const int kDefaultHeight = 480;
+
+bool WindowManagerSupports(const char* hint)
+{
+    Display* display = X11ConnectionIfOpen();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    bool supported = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), X11Atom("_NET_SUPPORTED"), 0,
+                           4096, False, XA_ATOM, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data && format == 32) {
+        Atom wanted = X11Atom(hint);
+        const Atom* atoms = reinterpret_cast<const Atom*>(data);
+        supported = std::find(atoms, atoms + count, wanted) != atoms + count;
+    }
+    if (data) {
+        XFree(data);
+    }
+    return supported;
+}
+
+// Latin-1 form of a text for WM_NAME, whose type STRING cannot hold other characters.
+std::string Latin1(const std::wstring& text)
+{
+    std::string result;
+    for (wchar_t c : text) {
+        result += static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?';
+    }
+    return result;
+}
+
+Cursor ArrowCursor(Display* display)
+{
+    static Cursor cursor = XCreateFontCursor(display, XC_left_ptr);
+    return cursor;
+}
+
+}  // namespace
+
+X11Window::X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstring& text,
+                     HWND owner, int x, int y, int width, int height)
+    : m_class(std::move(windowClass)), m_text(text)
+{
+    parent = owner;
+    if (width == CW_USEDEFAULT) {
+        width = kDefaultWidth;
+        height = kDefaultHeight;
+    }
+    m_outerWidth = std::max(0, width);
+    m_outerHeight = std::max(0, height);
+    m_placed = x != CW_USEDEFAULT;
+    if (!m_placed) {
+        x = 0;
+        y = 0;
+    }
+    Display* display = X11Connection();
+    if (!display) {
+        return;
+    }
+    int screen = DefaultScreen(display);
+    CreateNative(DefaultVisual(display, screen), DefaultDepth(display, screen), x, y,
+                 m_outerWidth, m_outerHeight);
+}
+
+X11Window::~X11Window()
+{
+    ReleaseNative();
+}
+
+bool X11Window::CreateNative(Visual* visual, int depth, int x, int y, int width, int height)
+{
+    Display* display = X11ConnectionIfOpen();
+    ::Window root = DefaultRootWindow(display);
+    X11ErrorTrap trap(display);
+    XSetWindowAttributes attributes{};
+    // A visual other than the root's needs its own colormap and an explicit border pixel.
+    Colormap colormap = XCreateColormap(display, root, visual, AllocNone);
+    attributes.colormap = colormap;
+    attributes.border_pixel = 0;
+    attributes.event_mask = kEventMask;
+    ::Window window = XCreateWindow(display, root, x, y, static_cast<unsigned>(std::max(1, width)),
+                                    static_cast<unsigned>(std::max(1, height)), 0, depth,
+                                    InputOutput, visual,
+                                    CWColormap | CWBorderPixel | CWEventMask, &attributes);
+    if (!trap.Check(ERROR_NO_SYSTEM_RESOURCES, L"Creating the X window")) {
+        if (window) {
+            XDestroyWindow(display, window);
+        }
+        XFreeColormap(display, colormap);
+        return false;
+    }
+    m_window = window;
+    m_colormap = colormap;
+    m_visualId = XVisualIDFromVisual(visual);
+
+    Atom deleteWindow = X11Atom("WM_DELETE_WINDOW");
+    XSetWMProtocols(display, m_window, &deleteWindow, 1);
+    std::string className = WideToUtf8Text(m_class->name);
+    XClassHint classHint{};
+    classHint.res_name = const_cast<char*>("morvane");
+    classHint.res_class = const_cast<char*>(className.c_str());
+    XSetClassHint(display, m_window, &classHint);
+    WriteSizeHints(x, y);
+    WriteTitle();
+    if (m_class->cursor == ArrowCursorHandle()) {
+        XDefineCursor(display, m_window, ArrowCursor(display));
+    }
+    if (parent) {
+        if (auto* owner = dynamic_cast<X11Window*>(FindWindowObject(parent))) {
+            XSetTransientForHint(display, m_window, owner->XWindow());
+        }
+    }
+    return trap.Check(ERROR_NO_SYSTEM_RESOURCES, L"Setting up the X window");
+}
+
+void X11Window::ReleaseNative()
+{
+    Display* display = X11ConnectionIfOpen();
+    if (!display || !m_window) {
+        return;
+    }
+    ReleaseContextOnWindow(m_window);
+    X11ErrorTrap trap(display);
+    XDestroyWindow(display, m_window);
+    XFreeColormap(display, m_colormap);
+    trap.Check(ERROR_INVALID_WINDOW_HANDLE, L"Destroying the X window");
+    m_window = 0;
+    m_colormap = 0;
+}
+
+void X11Window::WriteSizeHints(int x, int y)
+{
+    XSizeHints* hints = XAllocSizeHints();
+    if (!hints) {
+        return;
+    }
+    hints->flags = PWinGravity;
+    hints->win_gravity = NorthWestGravity;
+    if (m_placed) {
+        // Without these some window managers ignore the position asked for.
+        hints->flags |= USPosition | PPosition;
+        hints->x = x;
+        hints->y = y;
+    }
+    XSetWMNormalHints(X11ConnectionIfOpen(), m_window, hints);
+    XFree(hints);
+}
+
+void X11Window::WriteTitle()
+{
+    Display* display = X11ConnectionIfOpen();
+    std::string utf8 = WideToUtf8Text(m_text);
+    XChangeProperty(display, m_window, X11Atom("_NET_WM_NAME"), X11Atom("UTF8_STRING"), 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(utf8.data()),
+                    static_cast<int>(utf8.size()));
+    std::string latin1 = Latin1(m_text);
+    XChangeProperty(display, m_window, XA_WM_NAME, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(latin1.data()),
+                    static_cast<int>(latin1.size()));
+}
+
+LRESULT X11Window::Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return m_class->procedure(hwnd, message, wParam, lParam);
+}
+
+bool X11Window::IsMapped() const
+{
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(X11ConnectionIfOpen(), m_window, &attributes)) {
+        return false;
+    }
+    return attributes.map_state != IsUnmapped;
+}
+
+void X11Window::WaitUntilViewable()
+{
+    Display* display = X11ConnectionIfOpen();
+    WaitUntil(
+        [&] {
+            XWindowAttributes attributes{};
+            return XGetWindowAttributes(display, m_window, &attributes) &&
+                   attributes.map_state == IsViewable;
+        },
+        kWindowManagerWaitMs);
+}
+
+void X11Window::FrameExtents(long extents[4])
+{
+    std::fill(extents, extents + 4, 0L);
+    Display* display = X11ConnectionIfOpen();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, m_window, X11Atom("_NET_FRAME_EXTENTS"), 0, 4, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
+        data && format == 32 && count == 4) {
+        const long* values = reinterpret_cast<const long*>(data);
+        std::copy(values, values + 4, extents);
+    }
+    if (data) {
+        XFree(data);
+    }
+}
+
+void X11Window::WaitForFrameExtents()
+{
+    if (!X11WindowManagerRunning() || !WindowManagerSupports("_NET_FRAME_EXTENTS")) {
+        return;
+    }
+    Display* display = X11ConnectionIfOpen();
+    Atom extentsAtom = X11Atom("_NET_FRAME_EXTENTS");
+    WaitUntil(
+        [&] {
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, remaining = 0;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(display, m_window, extentsAtom, 0, 4, False, XA_CARDINAL, &type,
+                               &format, &count, &remaining, &data);
+            if (data) {
+                XFree(data);
+            }
+            return count == 4;
+        },
+        kWindowManagerWaitMs);
+}
+
+bool X11Window::WaitForClientSize(int width, int height)
+{
+    Display* display = X11ConnectionIfOpen();
+    return WaitUntil(
+        [&] {
+            ::Window root = 0;
+            int x = 0, y = 0;
+            unsigned w = 0, h = 0, border = 0, depth = 0;
+            return XGetGeometry(display, m_window, &root, &x, &y, &w, &h, &border, &depth) &&
+                   static_cast<int>(w) == width && static_cast<int>(h) == height;
+        },
+        kWindowManagerWaitMs);
+}
+
+// Shrinks the client so that client and frame together have the outer size asked for.
+void X11Window::FitOuterSize()
+{
+    long extents[4];
+    FrameExtents(extents);
+    int width = std::max(1, m_outerWidth - static_cast<int>(extents[0] + extents[1]));
+    int height = std::max(1, m_outerHeight - static_cast<int>(extents[2] + extents[3]));
+    Display* display = X11ConnectionIfOpen();
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    XGetGeometry(display, m_window, &root, &x, &y, &w, &h, &border, &depth);
+    if (static_cast<int>(w) != width || static_cast<int>(h) != height) {
+        XResizeWindow(display, m_window, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+        WaitForClientSize(width, height);
+    }
+}
+
+BOOL X11Window::Show(int command)
+{
+    Display* display = X11ConnectionIfOpen();
+    bool wasVisible = IsMapped();
+    if (command == SW_HIDE) {
+        if (wasVisible) {
+            XWithdrawWindow(display, m_window, DefaultScreen(display));
+            XSync(display, False);
+        }
+        return wasVisible ? TRUE : FALSE;
+    }
+    if (!wasVisible) {
+        XMapRaised(display, m_window);
+        XSync(display, False);
+        WaitUntilViewable();
+        WaitForFrameExtents();
+        FitOuterSize();
+    }
+    return wasVisible ? TRUE : FALSE;
+}
+
+BOOL X11Window::OuterRect(RECT& rect)
+{
+    Display* display = X11ConnectionIfOpen();
+    ::Window child = 0;
+    int left = 0, top = 0;
+    XTranslateCoordinates(display, m_window, DefaultRootWindow(display), 0, 0, &left, &top, &child);
+    if (!IsMapped()) {
+        // Not framed yet: the outer size is the one asked for.
+        rect = RECT{left, top, left + m_outerWidth, top + m_outerHeight};
+        return TRUE;
+    }
+    long extents[4];
+    FrameExtents(extents);
+    RECT client{};
+    ClientRect(client);
+    rect.left = left - static_cast<LONG>(extents[0]);
+    rect.top = top - static_cast<LONG>(extents[2]);
+    rect.right = left + client.right + static_cast<LONG>(extents[1]);
+    rect.bottom = top + client.bottom + static_cast<LONG>(extents[3]);
+    return TRUE;
+}
+
+BOOL X11Window::ClientRect(RECT& rect)
+{
+    Display* display = X11ConnectionIfOpen();
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, m_window, &root, &x, &y, &width, &height, &border, &depth);
+    // X has no empty windows: a window asked to be 0 wide stays 1 pixel wide on the server.
+    rect.left = 0;
+    rect.top = 0;
+    rect.right = m_outerWidth == 0 ? 0 : static_cast<LONG>(width);
+    rect.bottom = m_outerHeight == 0 ? 0 : static_cast<LONG>(height);
+    return TRUE;
+}
+
+BOOL X11Window::Move(int x, int y, int width, int height, BOOL)
+{
+    Display* display = X11ConnectionIfOpen();
+    m_outerWidth = std::max(0, width);
+    m_outerHeight = std::max(0, height);
+    m_placed = true;
+    long extents[4] = {0, 0, 0, 0};
+    if (IsMapped()) {
+        FrameExtents(extents);
+    }
+    int clientWidth = std::max(1, m_outerWidth - static_cast<int>(extents[0] + extents[1]));
+    int clientHeight = std::max(1, m_outerHeight - static_cast<int>(extents[2] + extents[3]));
+    X11ErrorTrap trap(display);
+    WriteSizeHints(x, y);
+    // With north-west gravity the window manager puts the frame's corner at (x, y).
+    XMoveResizeWindow(display, m_window, x, y, static_cast<unsigned>(clientWidth),
+                      static_cast<unsigned>(clientHeight));
+    if (!trap.Check(ERROR_INVALID_PARAMETER, L"Moving the window")) {
+        return FALSE;
+    }
+    WaitForClientSize(clientWidth, clientHeight);
+    return TRUE;
+}
+
+BOOL X11Window::SetText(const std::wstring& text)
+{
+    m_text = text;
+    X11ErrorTrap trap(X11ConnectionIfOpen());
+    WriteTitle();
+    return trap.Check(ERROR_INVALID_WINDOW_HANDLE, L"Setting the window title") ? TRUE : FALSE;
+}
+
+std::wstring X11Window::Text()
+{
+    return m_text;
+}
+
+void X11Window::DestroyNative()
+{
+    ForgetXWindow(m_window);
+    ReleaseNative();
+    m_class->windowCount--;
+}
+
+bool X11Window::TakePixelFormat(int format, Visual* visual, int depth)
+{
+    if (m_pixelFormat == format) {
+        return true;
+    }
+    if (m_pixelFormat != 0) {
+        SetLastErrorWithNote(ERROR_INVALID_PIXEL_FORMAT,
+                             L"The window has pixel format " + std::to_wstring(m_pixelFormat) +
+                                 L" already; a window takes its pixel format only once.");
+        return false;
+    }
+    if (XVisualIDFromVisual(visual) == m_visualId) {
+        m_pixelFormat = format;
+        return true;
+    }
+    Display* display = X11ConnectionIfOpen();
+    bool mapped = IsMapped();
+    RECT outer{}, client{};
+    OuterRect(outer);
+    ClientRect(client);
+    ::Window oldWindow = m_window;
+    Colormap oldColormap = m_colormap;
+    if (mapped) {
+        m_placed = true;
+    }
+    if (!CreateNative(visual, depth, outer.left, outer.top, std::max<LONG>(1, client.right),
+                      std::max<LONG>(1, client.bottom))) {
+        m_window = oldWindow;
+        m_colormap = oldColormap;
+        return false;
+    }
+    ForgetXWindow(oldWindow);
+    RememberXWindow(m_window, m_hwnd);
+    XDestroyWindow(display, oldWindow);
+    XFreeColormap(display, oldColormap);
+    XSync(display, False);
+    m_pixelFormat = format;
+    if (mapped) {
+        XMapRaised(display, m_window);
+        XSync(display, False);
+        WaitUntilViewable();
+        WaitForFrameExtents();
+        FitOuterSize();
+    }
+    return true;
+}
+
+}  // namespace Platform
