@@ -185,9 +185,10 @@ vec3 Sky(vec3 direction)
     return colour;
 }
 
-vec3 MaterialColour(float material)
+vec3 MaterialColour(float material, vec3 p)
 {
-    if (material < 1.5) return vec3(0.7, 0.12, 0.06);   // coral block and drop
+    // The block and the drop melt into one another, and so do their colours.
+    if (material < 1.5) return mix(vec3(0.7, 0.12, 0.06), vec3(0.78, 0.72, 0.62), smoothstep(3.3, 4.3, p.y - g_bob));
     if (material < 2.5) return vec3(0.02, 0.3, 0.32);   // teal ring
     if (material < 3.5) return vec3(0.75, 0.45, 0.1);   // golden ball
     return vec3(0.36, 0.32, 0.55);                      // lavender pillars
@@ -198,10 +199,10 @@ vec3 MaterialColour(float material)
 vec3 FloorColour(vec3 p)
 {
     vec2 width = fwidth(p.xz) * 0.5 + 0.001;
-    vec2 cell = p.xz * 0.25;
+    vec2 cell = p.xz * 0.5;
     vec2 i = 2.0 * (abs(fract((cell - width * 0.25) * 0.5) - 0.5) - abs(fract((cell + width * 0.25) * 0.5) - 0.5)) / (width * 0.5);
     float checker = 0.5 - 0.5 * i.x * i.y;
-    return mix(vec3(0.3, 0.27, 0.23), vec3(0.15, 0.145, 0.15), checker);
+    return mix(vec3(0.27, 0.25, 0.22), vec3(0.17, 0.16, 0.165), checker);
 }
 
 vec3 Shade(vec3 p, vec3 n, vec3 view, vec3 albedo, float gloss, bool nearShapes)
@@ -257,7 +258,7 @@ void main()
         vec3 p = origin + direction * hit.x;
         vec3 n = Normal(p);
         float gloss = hit.y == 3.0 ? 1.0 : 0.3;
-        colour = Shade(p, n, direction, MaterialColour(hit.y), gloss, true);
+        colour = Shade(p, n, direction, MaterialColour(hit.y, p), gloss, true);
     }
     else if (tFloor < 1e5)
     {
