@@ -12,11 +12,13 @@
 //   --eye X,Y,Z   put the eye elsewhere (still looking at the origin)
 //   --snapshot F  write the last frame to F (binary PPM) before exiting
 //   --instances N draw the quad as N instances instead of the viewer's 2 (to see what the second costs)
-// At exit it prints one line: "frames N seconds S fps F".
+// At exit it prints one line: "frames N seconds S fps F cpu_ms_per_frame C samples K GL version", C being
+// the CPU time of all its threads per frame (which other load on the machine changes less than fps).
 #include <GL/glew.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <cmath>
@@ -117,6 +119,14 @@ Mat4 ScreenToWorld(Vec3 eye)
     const float w = kWidth, h = kHeight;
     const Mat4 window{{w / 2, 0, 0, w / 2, 0, h / 2, 0, h / 2, 0, 0, 0.5f, 0.5f, 0, 0, 0, 1}};
     return Inverse(Multiply(Multiply(window, projection), view));
+}
+
+// CPU seconds used so far by every thread of the process, the renderer's threads included.
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
 std::string ReadFile(const char* path)
@@ -321,6 +331,7 @@ int Run(int argc, char** argv)
             throw std::runtime_error(std::string("uniform not active: ") + name);
 
     const Mat4 screen2World = ScreenToWorld(options.eye);
+    const double cpuStart = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     auto previous = start;
     float totalTime = 0.0f;
@@ -359,8 +370,8 @@ int Run(int argc, char** argv)
     }
     glFinish();
     elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("frames %ld seconds %.3f fps %.2f samples %d GL %s\n", frames, elapsed, frames / elapsed, samples,
-                reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    std::printf("frames %ld seconds %.3f fps %.2f cpu_ms_per_frame %.1f samples %d GL %s\n", frames, elapsed, frames / elapsed,
+                (CpuSeconds() - cpuStart) * 1000.0 / frames, samples, reinterpret_cast<const char*>(glGetString(GL_VERSION)));
     const GLenum error = glGetError();
     glXMakeContextCurrent(display, None, None, nullptr);
     glXDestroyContext(display, context);

@@ -12,7 +12,8 @@
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   SKIP=list         any of: fps callgrind latency startup (to leave a section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
-# both programs. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
+# both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
+# threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -90,7 +91,7 @@ cores=$(nproc)
 renderer=$(glxinfo -B 2>/dev/null | sed -n 's/^ *OpenGL renderer string: *//p' | sed 's/ (.*//')
 case "$renderer" in llvmpipe*) renderer="Mesa $renderer" ;; esac
 server=X
-xdpyinfo 2>/dev/null | grep -qi 'vendor string:.*x.org' && pgrep -x Xvfb >/dev/null && server=Xvfb
+pgrep -x Xvfb >/dev/null && server=Xvfb
 label="${renderer:-unknown renderer}, $cores cores, $server"
 
 # run_counted DIR LOG PROGRAM [ARGS...] with SWAPCOUNT_* settings already exported by the caller:
@@ -123,6 +124,7 @@ row() { results+=("$(printf '%-44s %-34s %s' "$1" "$2" "($label)")"); }
 if ! skipped fps; then
     for shader in heavy trivial; do
         : >"$work/fps-$shader-morvane" ; : >"$work/fps-$shader-bare"
+        : >"$work/cpu-$shader-morvane" ; : >"$work/cpu-$shader-bare"
         for pair in $(seq "$pairs"); do
             order="morvane bare"
             [ $((pair % 2)) = 0 ] && order="bare morvane"
@@ -139,13 +141,16 @@ if ! skipped fps; then
                 log "fps $shader $program run $pair: $fps"
                 echo "$fps" >>"$work/fps-$shader-$program"
                 grep '^end' "$logFile" | tail -1 | sed -n 's/.*peak_rss_kb \([0-9]*\).*/\1/p' >>"$work/rss-$program"
+                grep '^end' "$logFile" | tail -1 | sed -n 's/.*cpu_ms_per_frame \([0-9.]*\).*/\1/p' >>"$work/cpu-$shader-$program"
             done
         done
         bareFps=$(median <"$work/fps-$shader-bare")
         row "fps, $shader shader, bare GLX (median of $pairs)" "$bareFps"
+        row "CPU ms/frame, $shader shader, bare GLX" "$(median <"$work/cpu-$shader-bare")"
         if [ -n "$morvane" ]; then
             morvaneFps=$(median <"$work/fps-$shader-morvane")
             row "fps, $shader shader, morvane (median of $pairs)" "$morvaneFps"
+            row "CPU ms/frame, $shader shader, morvane" "$(median <"$work/cpu-$shader-morvane")"
             row "fps ratio morvane/bare, $shader shader" "$(awk -v a="$morvaneFps" -v b="$bareFps" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
         fi
     done

@@ -16,8 +16,10 @@
  *                           holds exactly N steady frames.
  * When the process ends (by these settings or normally) a summary goes to the log, or to stderr
  * without one: "end frames N seconds S fps F first_frame_ms M peak_rss_kb P rss_at_first_frame_kb Q"
- * where fps counts the frames after the first over the time since the first, and first_frame_ms
- * is the time from loading to the first presented frame.
+ * "cpu_ms_per_frame C" where fps counts the frames after the first over the time since the first,
+ * first_frame_ms is the time from loading to the first presented frame, and C is the CPU time of
+ * all the process's threads per frame after the first (a figure that other load on the machine
+ * does not change much, unlike fps).
  */
 #define _GNU_SOURCE
 #include <GL/gl.h>
@@ -26,6 +28,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 #include <valgrind/callgrind.h>
@@ -42,6 +45,7 @@ static long g_callgrindSkip = -1, g_callgrindCount = 0;
 static long g_frames = 0;
 static long long g_loadNs, g_firstNs, g_lastNs;
 static long g_rssAtFirstFrameKb = 0;
+static double g_cpuAtFirstFrame = 0.0;
 static int g_finished = 0;
 
 static long long NowNs(void)
@@ -70,6 +74,15 @@ static long StatusKb(const char* field)
     return value;
 }
 
+/* CPU seconds used so far by every thread of the process (the renderer's threads included). */
+static double CpuSeconds(void)
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return (double)usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + (double)usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
+}
+
 static void Finish(void)
 {
     FILE* out = g_log ? g_log : stderr;
@@ -77,9 +90,12 @@ static void Finish(void)
     if (g_finished)
         return;
     g_finished = 1;
-    fprintf(out, "end frames %ld seconds %.3f fps %.3f first_frame_ms %.1f peak_rss_kb %ld rss_at_first_frame_kb %ld\n",
+    fprintf(out,
+            "end frames %ld seconds %.3f fps %.3f first_frame_ms %.1f peak_rss_kb %ld rss_at_first_frame_kb %ld "
+            "cpu_ms_per_frame %.2f\n",
             g_frames, seconds, seconds > 0.0 ? (double)(g_frames - 1) / seconds : 0.0,
-            g_frames > 0 ? (double)(g_firstNs - g_loadNs) / 1e6 : -1.0, StatusKb("VmHWM"), g_rssAtFirstFrameKb);
+            g_frames > 0 ? (double)(g_firstNs - g_loadNs) / 1e6 : -1.0, StatusKb("VmHWM"), g_rssAtFirstFrameKb,
+            g_frames > 1 ? (CpuSeconds() - g_cpuAtFirstFrame) * 1000.0 / (double)(g_frames - 1) : 0.0);
     fflush(out);
 }
 
@@ -150,6 +166,7 @@ void glXSwapBuffers(Display* display, GLXDrawable drawable)
     {
         g_firstNs = now;
         g_rssAtFirstFrameKb = StatusKb("VmHWM");
+        g_cpuAtFirstFrame = CpuSeconds();
     }
     g_lastNs = now;
 
