@@ -33,6 +33,11 @@ int RunViewer()
 #ifdef _WIN32
 void ReportFatal(const std::wstring& text)
 {
+    // Destroying the settings dialog on the way out posted a quit message, which would end the
+    // message box's own loop at once: take it off the queue first.
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     MessageBoxW(nullptr, text.c_str(), L"Morvane", MB_OK | MB_ICONERROR);
 }
 #else
