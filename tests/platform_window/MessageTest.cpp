@@ -1,0 +1,265 @@
+// Real pointer input, made by the XTEST extension on the test's own connection, arriving through
+// PeekMessageW as Win32 mouse messages with Win32 packing, one per call; and the window
+// manager's close request ending in WM_DESTROY and, after everything else, WM_QUIT.
+#include <gtest/gtest.h>
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "XServer.h"
+#include "platform/linux/MessageQueue.h"
+#include "platform/linux/X11Display.h"
+
+using namespace TestSupport;
+
+namespace {
+
+// Where the test windows sit on the screen (no window manager moves them here).
+const int kLeft = 100;
+const int kTop = 100;
+
+class Messages : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Platform::ResetMessageQueue();
+        m_hwnd = CreateTopLevel(L"Pointer target", kLeft, kTop, 200, 150);
+        ASSERT_NE(m_hwnd, nullptr) << LastErrorText();
+        ShowWindow(m_hwnd, SW_SHOW);
+        // Park the pointer outside every window, then forget whatever is pending.
+        MovePointer(5, 900);
+        Settle();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        ReceivedMessages().clear();
+    }
+
+    void TearDown() override
+    {
+        if (IsWindow(m_hwnd)) {
+            DestroyWindow(m_hwnd);
+        }
+        Platform::ResetMessageQueue();
+    }
+
+    HWND CreateTopLevel(const wchar_t* caption, int x, int y, int width, int height)
+    {
+        return CreateWindowExW(0, m_class.Name(), caption, WS_CAPTION | WS_SYSMENU, x, y, width,
+                               height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+
+    void MovePointer(int x, int y)
+    {
+        XTestFakeMotionEvent(m_server.display(), 0, x, y, CurrentTime);
+    }
+
+    void Button(unsigned int button, bool press)
+    {
+        XTestFakeButtonEvent(m_server.display(), button, press ? True : False, CurrentTime);
+    }
+
+    void Shift(bool press)
+    {
+        KeyCode shift = XKeysymToKeycode(m_server.display(), XK_Shift_L);
+        XTestFakeKeyEvent(m_server.display(), shift, press ? True : False, CurrentTime);
+    }
+
+    // Once the server has handled the test's requests, a round trip on the layer's connection
+    // brings every event they caused into its queue.
+    void Settle()
+    {
+        XSync(m_server.display(), False);
+        XSync(Platform::X11ConnectionIfOpen(), False);
+    }
+
+    // The next message; events reach the server on its own schedule, so this waits for one.
+    MSG Next()
+    {
+        MSG msg{};
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "no message arrived";
+                break;
+            }
+            Settle();
+        }
+        return msg;
+    }
+
+    bool NothingPending()
+    {
+        Settle();
+        MSG msg{};
+        bool found = PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);
+        EXPECT_FALSE(found) << "unexpected message 0x" << std::hex << msg.message;
+        return !found;
+    }
+
+    void ExpectMessage(UINT message, WPARAM wParam, int x, int y)
+    {
+        MSG msg = Next();
+        EXPECT_EQ(msg.hwnd, m_hwnd);
+        EXPECT_EQ(msg.message, message) << std::hex << msg.message;
+        EXPECT_EQ(msg.wParam, wParam) << "message 0x" << std::hex << message;
+        EXPECT_EQ(GET_X_LPARAM(msg.lParam), x) << "message 0x" << std::hex << message;
+        EXPECT_EQ(GET_Y_LPARAM(msg.lParam), y) << "message 0x" << std::hex << message;
+        DispatchMessageW(&msg);
+    }
+
+    RecordingClass m_class{L"Morvane Message Test", true};
+    XServer m_server;
+    HWND m_hwnd = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Messages, QueuedMotionsBecomeTheLatestMove)
+{
+    for (int step = 0; step < 5; ++step) {
+        MovePointer(kLeft + 10 + step * 10, kTop + 10 + step * 5);
+    }
+    Settle();
+    MSG msg = Next();
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(msg.hwnd, m_hwnd);
+    EXPECT_EQ(msg.lParam, MAKELPARAM(50, 30));
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_EQ(msg.pt.x, kLeft + 50);
+    EXPECT_EQ(msg.pt.y, kTop + 30);
+    NothingPending();
+
+    DispatchMessageW(&msg);
+    ASSERT_EQ(ReceivedMessages().size(), 1u);
+    EXPECT_EQ(ReceivedMessages()[0].message, static_cast<UINT>(WM_MOUSEMOVE));
+    EXPECT_EQ(ReceivedMessages()[0].lParam, MAKELPARAM(50, 30));
+}
+
+TEST_F(Messages, ButtonsCarryTheKeyStateAfterTheEvent)
+{
+    MovePointer(kLeft + 20, kTop + 20);
+    Button(1, true);
+    MovePointer(kLeft + 30, kTop + 25);
+    Button(3, true);
+    Button(3, false);
+    Shift(true);
+    Button(2, true);
+    Button(2, false);
+    Shift(false);
+    Button(1, false);
+    Settle();
+
+    ExpectMessage(WM_MOUSEMOVE, 0, 20, 20);
+    ExpectMessage(WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+    ExpectMessage(WM_MOUSEMOVE, MK_LBUTTON, 30, 25);
+    ExpectMessage(WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, 30, 25);
+    ExpectMessage(WM_RBUTTONUP, MK_LBUTTON, 30, 25);
+    ExpectMessage(WM_MBUTTONDOWN, MK_LBUTTON | MK_MBUTTON | MK_SHIFT, 30, 25);
+    ExpectMessage(WM_MBUTTONUP, MK_LBUTTON | MK_SHIFT, 30, 25);
+    ExpectMessage(WM_LBUTTONUP, 0, 30, 25);
+    NothingPending();
+    EXPECT_EQ(ReceivedMessages().size(), 8u) << "every message reached the window procedure";
+}
+
+TEST_F(Messages, DragOutOfTheWindowGivesNegativeCoordinates)
+{
+    MovePointer(kLeft + 10, kTop + 10);
+    Button(1, true);
+    MovePointer(kLeft - 20, kTop - 10);
+    Settle();
+    ExpectMessage(WM_MOUSEMOVE, 0, 10, 10);
+    ExpectMessage(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    MSG drag = Next();
+    EXPECT_EQ(drag.message, static_cast<UINT>(WM_MOUSEMOVE));
+    // Two unsigned 16-bit words, as Windows packs them.
+    EXPECT_EQ(drag.lParam, static_cast<LPARAM>(0xFFF6FFECu));
+    EXPECT_EQ(GET_X_LPARAM(drag.lParam), -20);
+    EXPECT_EQ(GET_Y_LPARAM(drag.lParam), -10);
+    Button(1, false);
+    Settle();
+    ExpectMessage(WM_LBUTTONUP, 0, -20, -10);
+}
+
+TEST_F(Messages, EachWheelNotchIsOneMessageInScreenCoordinates)
+{
+    MovePointer(kLeft + 40, kTop + 30);
+    Settle();
+    ExpectMessage(WM_MOUSEMOVE, 0, 40, 30);
+    Button(4, true);
+    Button(4, false);
+    Button(1, true);
+    Button(5, true);
+    Button(5, false);
+    Button(1, false);
+    Settle();
+
+    MSG away = Next();
+    EXPECT_EQ(away.message, static_cast<UINT>(WM_MOUSEWHEEL));
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(away.wParam), 120);
+    EXPECT_EQ(GET_KEYSTATE_WPARAM(away.wParam), 0);
+    EXPECT_EQ(GET_X_LPARAM(away.lParam), kLeft + 40);
+    EXPECT_EQ(GET_Y_LPARAM(away.lParam), kTop + 30);
+    ExpectMessage(WM_LBUTTONDOWN, MK_LBUTTON, 40, 30);
+    MSG toward = Next();
+    EXPECT_EQ(toward.message, static_cast<UINT>(WM_MOUSEWHEEL));
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(toward.wParam), -120);
+    EXPECT_EQ(GET_KEYSTATE_WPARAM(toward.wParam), MK_LBUTTON);
+    ExpectMessage(WM_LBUTTONUP, 0, 40, 30);
+    NothingPending();
+}
+
+TEST_F(Messages, CloseRequestEndsInDestroyAndQuitComesLast)
+{
+    HWND other = CreateTopLevel(L"Other", 400, 100, 100, 100);
+    ShowWindow(other, SW_SHOW);
+    Window xwindow = XWindowOf(m_hwnd);
+
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = xwindow;
+    close.xclient.message_type = XInternAtom(m_server.display(), "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_server.display(), "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_server.display(), xwindow, False, NoEventMask, &close);
+    Settle();
+
+    MSG msg = Next();
+    ASSERT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(msg.hwnd, m_hwnd);
+    PostMessageW(nullptr, WM_APP + 1, 0, 0);
+    MovePointer(410, 110);  // a move over the other window, pending while the quit is posted
+    Settle();
+    DispatchMessageW(&msg);
+    EXPECT_FALSE(IsWindow(m_hwnd)) << "the default handling of WM_CLOSE destroys the window";
+    ASSERT_FALSE(ReceivedMessages().empty());
+    EXPECT_EQ(ReceivedMessages().back().message, static_cast<UINT>(WM_DESTROY));
+    EXPECT_FALSE(m_server.Exists(xwindow));
+    PostMessageW(nullptr, WM_APP + 2, 0, 0);
+
+    std::vector<UINT> order;
+    for (int i = 0; i < 4; ++i) {
+        order.push_back(Next().message);
+    }
+    EXPECT_EQ(order.back(), static_cast<UINT>(WM_QUIT));
+    EXPECT_NE(std::find(order.begin(), order.end(), WM_APP + 1), order.end());
+    EXPECT_NE(std::find(order.begin(), order.end(), WM_APP + 2), order.end());
+    EXPECT_NE(std::find(order.begin(), order.end(), WM_MOUSEMOVE), order.end());
+    NothingPending();
+    DestroyWindow(other);
+}
+
+TEST_F(Messages, EventsOfDestroyedWindowsAreDropped)
+{
+    MovePointer(kLeft + 15, kTop + 15);
+    Button(1, true);
+    Button(1, false);
+    Settle();
+    ASSERT_TRUE(DestroyWindow(m_hwnd));
+    Platform::ResetMessageQueue();  // the recording procedure posted a quit on WM_DESTROY
+    NothingPending();
+}
