@@ -1,0 +1,187 @@
+// Windows under a real window manager (openbox), as users run the program: the outer size
+// includes the frame the manager adds, MoveWindow places the frame's corner, a close asked of
+// the manager arrives as WM_CLOSE, and SetPixelFormat's re-creation keeps the window in place.
+#include <gtest/gtest.h>
+
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "XServer.h"
+#include "platform/linux/GlxPixelFormat.h"
+#include "platform/linux/MessageQueue.h"
+#include "platform/linux/X11Display.h"
+
+using namespace TestSupport;
+
+namespace {
+
+class UnderWindowManager : public ::testing::Test {
+protected:
+    void SetUp() override { Platform::ResetMessageQueue(); }
+
+    HWND CreateMain(const wchar_t* caption)
+    {
+        HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, m_class.Name(), caption,
+                                    WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, 800, 600, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        EXPECT_NE(hwnd, nullptr) << LastErrorText();
+        return hwnd;
+    }
+
+    // The window manager's frame around one of our windows: its top-level ancestor, and that
+    // ancestor's rectangle on the screen.
+    RECT FrameOnServer(Window window)
+    {
+        Display* display = m_server.display();
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        for (;;) {
+            XQueryTree(display, window, &root, &parent, &children, &count);
+            if (children) {
+                XFree(children);
+            }
+            if (parent == root) {
+                break;
+            }
+            window = parent;
+        }
+        int x = 0, y = 0, width = 0, height = 0;
+        m_server.Geometry(window, x, y, width, height);
+        return RECT{x, y, x + width, y + height};
+    }
+
+    RecordingClass m_class{L"Morvane Managed Test", true};
+    XServer m_server;
+};
+
+}  // namespace
+
+TEST_F(UnderWindowManager, OuterSizeIncludesTheFrame)
+{
+    HWND hwnd = CreateMain(L"Framed");
+    ShowWindow(hwnd, SW_SHOW);
+    RECT outer{}, client{};
+    ASSERT_TRUE(GetWindowRect(hwnd, &outer));
+    ASSERT_TRUE(GetClientRect(hwnd, &client));
+    EXPECT_EQ(outer.right - outer.left, 800);
+    EXPECT_EQ(outer.bottom - outer.top, 600);
+    EXPECT_LT(client.right, 800) << "the frame takes its share of the 800 x 600";
+    EXPECT_LT(client.bottom, 600);
+    EXPECT_GT(client.right, 700);
+    EXPECT_GT(client.bottom, 500);
+
+    Window xwindow = XWindowOf(hwnd);
+    int x = 0, y = 0, width = 0, height = 0;
+    m_server.Geometry(xwindow, x, y, width, height);
+    EXPECT_EQ(width, client.right);
+    EXPECT_EQ(height, client.bottom);
+    RECT frame = FrameOnServer(xwindow);
+    EXPECT_EQ(frame.left, outer.left);
+    EXPECT_EQ(frame.top, outer.top);
+    EXPECT_EQ(frame.right, outer.right);
+    EXPECT_EQ(frame.bottom, outer.bottom);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(UnderWindowManager, MoveWindowPlacesTheFrameCorner)
+{
+    HWND hwnd = CreateMain(L"Moved");
+    ShowWindow(hwnd, SW_SHOW);
+    ASSERT_TRUE(MoveWindow(hwnd, 300, 200, 400, 300, TRUE));
+    Window xwindow = XWindowOf(hwnd);
+    RECT frame{};
+    // The manager moves its frame on its own schedule.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        frame = FrameOnServer(xwindow);
+    } while ((frame.left != 300 || frame.top != 200) && std::chrono::steady_clock::now() < deadline);
+    EXPECT_EQ(frame.left, 300);
+    EXPECT_EQ(frame.top, 200);
+    EXPECT_EQ(frame.right, 700);
+    EXPECT_EQ(frame.bottom, 500);
+    RECT outer{};
+    ASSERT_TRUE(GetWindowRect(hwnd, &outer));
+    EXPECT_EQ(outer.left, 300);
+    EXPECT_EQ(outer.top, 200);
+    EXPECT_EQ(outer.right, 700);
+    EXPECT_EQ(outer.bottom, 500);
+    DestroyWindow(hwnd);
+}
+
+TEST_F(UnderWindowManager, CloseAskedOfTheManagerArrivesAsWmClose)
+{
+    HWND hwnd = CreateMain(L"To Close");
+    ShowWindow(hwnd, SW_SHOW);
+    Window xwindow = XWindowOf(hwnd);
+    Display* display = m_server.display();
+
+    // What a pager or a taskbar does: ask the window manager to close the window.
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = xwindow;
+    request.xclient.message_type = XInternAtom(display, "_NET_CLOSE_WINDOW", False);
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = CurrentTime;
+    request.xclient.data.l[1] = 2;  // from a pager
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+    XSync(display, False);
+
+    std::vector<UINT> seen;
+    MSG msg{};
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        XSync(Platform::X11ConnectionIfOpen(), False);
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            continue;
+        }
+        seen.push_back(msg.message);
+        if (msg.message == WM_QUIT) {
+            break;
+        }
+        DispatchMessageW(&msg);
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), static_cast<UINT>(WM_QUIT));
+    EXPECT_NE(std::find(seen.begin(), seen.end(), WM_CLOSE), seen.end());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(ReceivedMessages().back().message, static_cast<UINT>(WM_DESTROY));
+}
+
+TEST_F(UnderWindowManager, PixelFormatWithAnotherVisualKeepsTheWindowInPlace)
+{
+    HWND hwnd = CreateMain(L"Re-created");
+    ShowWindow(hwnd, SW_SHOW);
+    HDC dc = GetDC(hwnd);
+    Display* display = m_server.display();
+    VisualID defaultVisual = XVisualIDFromVisual(DefaultVisual(display, DefaultScreen(display)));
+    int format = 0;
+    const auto& formats = Platform::PixelFormats();
+    for (size_t i = 0; i < formats.size() && !format; ++i) {
+        if (formats[i].HasPlainVisual() && XVisualIDFromVisual(formats[i].visual) != defaultVisual) {
+            format = static_cast<int>(i) + 1;
+        }
+    }
+    ASSERT_NE(format, 0) << "the server offers no second visual";
+    RECT before{}, after{};
+    GetWindowRect(hwnd, &before);
+    Window oldWindow = XWindowOf(hwnd);
+
+    PIXELFORMATDESCRIPTOR descriptor{};
+    ASSERT_TRUE(SetPixelFormat(dc, format, &descriptor)) << LastErrorText();
+    Window newWindow = XWindowOf(hwnd);
+    EXPECT_NE(newWindow, oldWindow) << "X fixes the visual at creation";
+    EXPECT_FALSE(m_server.Exists(oldWindow));
+    EXPECT_TRUE(m_server.IsShown(newWindow));
+    EXPECT_EQ(m_server.TextProperty(newWindow, "_NET_WM_NAME"), "Re-created");
+    EXPECT_EQ(GetDC(hwnd), dc);
+    ASSERT_TRUE(GetWindowRect(hwnd, &after));
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(after.bottom, before.bottom);
+    DestroyWindow(hwnd);
+}
