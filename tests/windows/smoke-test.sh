@@ -1,0 +1,445 @@
+#!/usr/bin/env bash
+# End-to-end smoke test of the Windows program under Wine, on a private Xvfb display with a window
+# manager (openbox), as a user would run it:
+#
+#   tests/windows/smoke-test.sh MORVANE_EXE [SCREENSHOT_DIR]
+#
+# - started in a folder without shader files, and in one whose pixel shader does not compile, it
+#   shows the failure in a message box and exits with status 1 once the box is closed;
+# - started in a folder with the shader files of tests/windows/scene, it draws the picture, the
+#   "Settings" dialog stands beside the main window with the pixel shader's text, a left-button
+#   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
+#   into the source box recompiles it (the picture changes), a syntax error keeps the picture, and
+#   closing the main window ends the process with status 0.
+#
+# Prints one PASS or FAIL line per check and exits non-zero when any failed. The pictures are read
+# from screenshots, the dialog's texts through the clipboard, and a message box's text from Wine's
+# own trace of message boxes.
+set -uo pipefail
+
+if [ $# -lt 1 ] || [ ! -f "$1" ]; then
+    echo "usage: $0 MORVANE_EXE [SCREENSHOT_DIR]" >&2
+    exit 2
+fi
+exe=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/morvane-wine-XXXXXX")
+shots=${2:-$work/shots}
+mkdir -p "$shots"
+shots=$(cd "$shots" && pwd)
+
+# Every wait is bounded, and long enough for a slow machine: a check fails on what it sees, not
+# on how long it took.
+readonly WAIT_SECONDS=120
+
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all,trace+msgbox
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+failures=0
+passes=0
+pass() {
+    echo "PASS $1"
+    passes=$((passes + 1))
+}
+fail() {
+    echo "FAIL $1: $2"
+    failures=$((failures + 1))
+}
+
+xvfb_pid=
+wm_pid=
+app_pid=
+cleanup() {
+    if [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; then
+        kill "$app_pid" 2>/dev/null
+    fi
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k >/dev/null 2>&1
+    fi
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls `condition` (a command) until it succeeds or WAIT_SECONDS have passed.
+wait_until() {
+    local deadline=$((SECONDS + WAIT_SECONDS))
+    until "$@"; do
+        if [ $SECONDS -ge $deadline ]; then
+            return 1
+        fi
+        sleep 0.5
+    done
+}
+
+# --- The display: a private Xvfb on a free display number, with openbox ---------------------------
+
+start_display() {
+    local number_file="$work/display"
+    Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp 5>"$number_file" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    local deadline=$((SECONDS + 30))
+    until grep -q '^[0-9]' "$number_file" 2>/dev/null; do
+        if ! kill -0 "$xvfb_pid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
+            cat "$work/xvfb.log" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    export DISPLAY=":$(head -n 1 "$number_file")"
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    wait_until window_manager_running
+}
+
+window_manager_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# --- Windows, screenshots and pixels ------------------------------------------------------------------
+
+# The visible top-level X window whose title matches the extended regular expression.
+find_window() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+
+# Sets GEOMETRY to "x y width height" of the window's X window (the Windows client area).
+read_geometry() {
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null) || return 1
+    GEOMETRY="$(awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+                     /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, y, w, h}' <<<"$info")"
+}
+
+# Screenshot of the main window's client area (the OpenGL picture) into $1.
+shoot_picture() {
+    local x y w h
+    read -r x y w h <<<"$MAIN_GEOMETRY"
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$1" 2>/dev/null
+}
+
+shoot_screen() {
+    import -window root "$1" 2>/dev/null
+}
+
+# Prints "r g b" of one pixel of an image.
+pixel() {
+    convert "$1" -format "%[fx:round(255*p{$2,$3}.r)] %[fx:round(255*p{$2,$3}.g)] %[fx:round(255*p{$2,$3}.b)]" info:
+}
+
+# Succeeds when pixel ($2, $3) of image $1 is within 4 of the colour "$4".
+pixel_is() {
+    local r g b er eg eb
+    read -r r g b <<<"$(pixel "$1" "$2" "$3")"
+    read -r er eg eb <<<"$4"
+    [ $(((r - er) * (r - er) <= 16 && (g - eg) * (g - eg) <= 16 && (b - eb) * (b - eb) <= 16)) = 1 ]
+}
+
+# The number of pixels in which two pictures of the same size differ beyond a small tolerance.
+differing_pixels() {
+    compare -metric AE -fuzz 3% "$1" "$2" null: 2>&1 | awk '{print int($1)}'
+}
+
+picture_pixels() {
+    local x y w h
+    read -r x y w h <<<"$MAIN_GEOMETRY"
+    echo $((w * h))
+}
+
+# Succeeds when the current picture is the reference picture $1 (up to antialiasing noise).
+picture_equals() {
+    shoot_picture "$work/now.png" || return 1
+    [ "$(differing_pixels "$work/now.png" "$1")" -le $(($(picture_pixels) / 1000)) ]
+}
+
+# Succeeds when the current picture differs from $1 in at least 2% of its pixels.
+picture_differs() {
+    shoot_picture "$work/now.png" || return 1
+    [ "$(differing_pixels "$work/now.png" "$1")" -ge $(($(picture_pixels) / 50)) ]
+}
+
+# --- The settings dialog ------------------------------------------------------------------------------
+
+# The dialog's template is 368 dialog units wide; its width in pixels gives the horizontal scale.
+# The vertical scale is measured: in a column through both edit boxes (x = 100 units), the source
+# box starts 7 units and the log box 279 units below the top of the client area.
+measure_dialog() {
+    local x y w h
+    read -r x y w h <<<"$DIALOG_GEOMETRY"
+    DLG_SX=$(awk -v w="$w" 'BEGIN {print w / 368}')
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$work/dialog.png" 2>/dev/null
+    local column
+    column=$(awk -v s="$DLG_SX" 'BEGIN {printf "%d", 100 * s}')
+    local gap
+    gap=$(awk -v s="$DLG_SX" 'BEGIN {printf "%d", 265 * s}')
+    DLG_SY=$(convert "$work/dialog.png" -crop "1x${h}+${column}+0" +repage txt:- | awk -v gap="$gap" -v sx="$DLG_SX" '
+        NR == 1 { next }
+        { split($1, at, /[,:]/); row = at[2]; colour = $3 }
+        row == 2 { background = colour }
+        row > 2 && top == "" && colour != background { top = row }
+        row >= gap && second == "" && colour != background { second = row }
+        END {
+            sy = (top != "" && second != "") ? (second - top) / 272 : sx
+            if (sy < sx / 2 || sy > sx * 2) sy = sx
+            print sy
+        }')
+}
+
+# Clicks at a point of the dialog given in dialog units.
+click_dialog() {
+    local x y w h px py
+    read -r x y w h <<<"$DIALOG_GEOMETRY"
+    px=$(awk -v o="$x" -v u="$1" -v s="$DLG_SX" 'BEGIN {printf "%d", o + u * s}')
+    py=$(awk -v o="$y" -v u="$2" -v s="$DLG_SY" 'BEGIN {printf "%d", o + u * s}')
+    xdotool mousemove --sync "$px" "$py" click 1
+    sleep 0.3
+}
+
+# Writes the whole text of the edit box at dialog units ($1, $2) into file $3, taken through the
+# clipboard, with Windows line ends made bare line feeds. The clipboard is first given a marker of
+# our own, so an old text is never mistaken for the copy.
+copy_edit_text() {
+    local marker=morvane-smoke-marker
+    printf '%s' "$marker" | xclip -selection clipboard -in >/dev/null 2>&1
+    click_dialog "$1" "$2"
+    xdotool key --clearmodifiers ctrl+Home ctrl+shift+End ctrl+c
+    local deadline=$((SECONDS + 20))
+    while :; do
+        xclip -selection clipboard -out 2>/dev/null | tr -d '\r' >"$3"
+        if [ "$(cat "$3")" != "$marker" ] || [ $SECONDS -ge $deadline ]; then
+            break
+        fi
+        sleep 0.3
+    done
+    xdotool key --clearmodifiers ctrl+Home
+}
+
+# Succeeds when the log box shows exactly $1; LAST_LOG keeps what it showed.
+log_shows() {
+    copy_edit_text 184 311 "$work/log.txt"
+    LAST_LOG=$(cat "$work/log.txt")
+    [ "$(cat "$work/log.txt"; echo x)" = "$1x" ]
+}
+
+log_shows_failure() {
+    copy_edit_text 184 311 "$work/log.txt"
+    LAST_LOG=$(cat "$work/log.txt")
+    [ -n "$LAST_LOG" ] && [ "$LAST_LOG" != "Compilation succeeded!" ]
+}
+
+# --- Running the program ------------------------------------------------------------------------------
+
+# Starts morvane.exe in folder $1; its output goes to $2.
+start_program() {
+    (cd "$1" && exec wine "$exe") >"$2" 2>&1 &
+    app_pid=$!
+}
+
+# Waits for the program to end and sets STATUS to its exit status ("timeout" if it did not end).
+wait_for_program() {
+    local deadline=$((SECONDS + WAIT_SECONDS))
+    while kill -0 "$app_pid" 2>/dev/null; do
+        if [ $SECONDS -ge $deadline ]; then
+            STATUS=timeout
+            return
+        fi
+        sleep 0.3
+    done
+    wait "$app_pid"
+    STATUS=$?
+    app_pid=
+}
+
+message_box_text() {
+    sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"\r\{0,1\}$/\1/p' "$1" | head -n 1
+}
+
+# A start that fails: the message box appears with the failure's text, and closing it ends the
+# process with status 1.
+check_failed_start() {
+    local name=$1 folder=$2 expected=$3
+    local log="$work/$name.log"
+    start_program "$folder" "$log"
+    local box=
+    wait_until eval 'box=$(find_window "^Morvane$"); [ -n "$box" ] || ! kill -0 "$app_pid" 2>/dev/null'
+    shoot_screen "$shots/$name.png"
+    local text
+    text=$(message_box_text "$log")
+    if [ -n "$box" ] && [[ "$text" == *"$expected"* ]] && [[ "$text" == *"Error "* ]]; then
+        pass "$name: a message box shows the failure ($text)"
+    else
+        fail "$name: a message box shows the failure" "window '${box:-none}', text '$text', expected '$expected' and the error code"
+    fi
+    if [ -n "$box" ]; then
+        xdotool windowactivate --sync "$box" 2>/dev/null
+        xdotool key --clearmodifiers Return
+    fi
+    wait_for_program
+    if [ "$STATUS" = 1 ]; then
+        pass "$name: the process exits with status 1"
+    else
+        fail "$name: the process exits with status 1" "status $STATUS"
+        if [ "$STATUS" = timeout ]; then
+            kill "$app_pid" 2>/dev/null
+            wait "$app_pid" 2>/dev/null
+            app_pid=
+        fi
+    fi
+}
+
+# --- The checks ------------------------------------------------------------------------------------
+
+echo "Starting Xvfb and openbox"
+if ! start_display; then
+    fail "display" "Xvfb or openbox did not start"
+    echo "$passes passed, $failures failed"
+    exit 1
+fi
+echo "Creating a Wine prefix"
+wineboot -i >"$work/wineboot.log" 2>&1
+
+# 1. No shader files: the scene cannot load them.
+mkdir -p "$work/empty"
+check_failed_start "no-shader-files" "$work/empty" "File couldn't be loaded."
+
+# 2. A pixel shader that does not compile: the windows exist already when start-up fails.
+mkdir -p "$work/broken/glsl"
+cp "$here/scene/glsl/vertexShader.glsl" "$work/broken/glsl/"
+printf 'void main()\n{\n    gl_FragColor = vec4(1.0)\n}\n' >"$work/broken/glsl/pixelShader.glsl"
+check_failed_start "broken-shader" "$work/broken" "error"
+
+# 3. The scene of tests/windows/scene.
+run="$work/run"
+mkdir -p "$run"
+cp -r "$here/scene/glsl" "$run/"
+start_program "$run" "$work/run.log"
+
+main=
+dialog=
+wait_until eval 'main=$(find_window "^Morvane - "); dialog=$(find_window "^Settings$"); [ -n "$main" ] && [ -n "$dialog" ] || ! kill -0 "$app_pid" 2>/dev/null'
+if [ -z "$main" ] || [ -z "$dialog" ]; then
+    shoot_screen "$shots/no-windows.png"
+    fail "the main window and the settings dialog open" "main '${main:-none}', dialog '${dialog:-none}'; message box: '$(message_box_text "$work/run.log")'"
+    echo "$passes passed, $failures failed"
+    exit 1
+fi
+pass "the main window and the settings dialog open"
+read_geometry "$main" && MAIN_GEOMETRY=$GEOMETRY
+read_geometry "$dialog" && DIALOG_GEOMETRY=$GEOMETRY
+read -r mx my mw mh <<<"$MAIN_GEOMETRY"
+
+# The picture: the red sphere in the middle, and the sky in both top corners (the right one is
+# drawn by the second instance of the quad).
+sky_before="51 77 128"
+sky_after="64 96 159"
+first_picture_drawn() {
+    shoot_picture "$work/first.png" || return 1
+    local r g b
+    read -r r g b <<<"$(pixel "$work/first.png" $((mw / 2)) $((mh / 2)))"
+    [ "$r" -gt 80 ] && [ "$r" -gt $((2 * g)) ] && [ "$r" -gt $((2 * b)) ] &&
+        pixel_is "$work/first.png" 4 4 "$sky_before" && pixel_is "$work/first.png" $((mw - 5)) 4 "$sky_before"
+}
+if wait_until first_picture_drawn; then
+    pass "the picture is drawn (sphere in the middle, sky in both top corners)"
+else
+    fail "the picture is drawn" "centre $(pixel "$work/first.png" $((mw / 2)) $((mh / 2))), top left $(pixel "$work/first.png" 4 4), top right $(pixel "$work/first.png" $((mw - 5)) 4), sky should be $sky_before"
+fi
+cp "$work/first.png" "$shots/first.png"
+shoot_screen "$shots/screen.png"
+
+# The dialog stands right of the main window, its bottom level with the main window's bottom.
+read -r dx dy dw dh <<<"$DIALOG_GEOMETRY"
+if [ "$dx" -gt $((mx + mw)) ] && [ "$dx" -lt $((mx + mw + 60)) ] && [ "$dy" -ge "$my" ] && [ "$dy" -lt $((my + 60)) ] &&
+    [ $(((dy + dh) - (my + mh))) -le 12 ] && [ $(((my + mh) - (dy + dh))) -le 12 ]; then
+    pass "the settings dialog stands beside the main window"
+else
+    fail "the settings dialog stands beside the main window" "main at $MAIN_GEOMETRY, dialog at $DIALOG_GEOMETRY"
+fi
+
+measure_dialog
+copy_edit_text 40 20 "$work/source-box.txt"
+if cmp -s "$work/source-box.txt" "$run/glsl/pixelShader.glsl"; then
+    pass "the source box holds the pixel shader's text"
+else
+    cp "$work/source-box.txt" "$shots/"
+    fail "the source box holds the pixel shader's text" "it holds $(wc -c <"$work/source-box.txt") bytes (source-box.txt), the file $(wc -c <"$run/glsl/pixelShader.glsl")"
+fi
+
+# A left-button drag across the picture orbits the camera.
+xdotool mousemove --sync $((mx + mw / 2)) $((my + mh / 2)) mousedown 1
+for step in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool mousemove --sync $((mx + mw / 2 + step * 12)) $((my + mh / 2 + step * 3))
+    sleep 0.05
+done
+xdotool mouseup 1
+if wait_until picture_differs "$work/first.png"; then
+    pass "a left-button drag orbits the camera"
+else
+    fail "a left-button drag orbits the camera" "the picture stayed the same"
+fi
+cp "$work/now.png" "$shots/orbited.png"
+
+# "Reset Camera" (7, 255, 51 x 18 dialog units) brings the first picture back.
+click_dialog 32 264
+if wait_until picture_equals "$work/first.png"; then
+    pass "\"Reset Camera\" restores the first picture"
+else
+    fail "\"Reset Camera\" restores the first picture" "$(differing_pixels "$work/now.png" "$work/first.png") pixels differ"
+fi
+cp "$work/now.png" "$shots/reset.png"
+
+# Typing "5" at the end of the first line makes the sky brightness 0.25: a valid change.
+click_dialog 40 20
+xdotool key --clearmodifiers ctrl+Home End
+xdotool type --delay 100 5
+sky_changed() {
+    shoot_picture "$work/edited.png" && pixel_is "$work/edited.png" 4 4 "$sky_after" &&
+        pixel_is "$work/edited.png" $((mw - 5)) 4 "$sky_after"
+}
+if wait_until sky_changed; then
+    pass "typing a valid change into the source box recompiles it (the sky is brighter)"
+else
+    fail "typing a valid change into the source box recompiles it" "top left $(pixel "$work/edited.png" 4 4), expected $sky_after"
+fi
+cp "$work/edited.png" "$shots/edited.png"
+LAST_LOG=
+if wait_until log_shows "Compilation succeeded!"; then
+    pass "the log box shows \"Compilation succeeded!\""
+else
+    fail "the log box shows \"Compilation succeeded!\"" "it shows '$LAST_LOG'"
+fi
+
+# Typing "x" after it breaks the shader: the log shows the compiler's message and the picture
+# stays the last one that built.
+click_dialog 40 20
+xdotool key --clearmodifiers ctrl+Home End
+xdotool type --delay 100 x
+LAST_LOG=
+if wait_until log_shows_failure; then
+    pass "a syntax error shows the compiler's log ($(head -n 1 <<<"$LAST_LOG"))"
+else
+    fail "a syntax error shows the compiler's log" "the log shows '$LAST_LOG'"
+fi
+if picture_equals "$work/edited.png"; then
+    pass "a syntax error keeps the picture"
+else
+    fail "a syntax error keeps the picture" "$(differing_pixels "$work/now.png" "$work/edited.png") pixels differ"
+fi
+cp "$work/now.png" "$shots/syntax-error.png"
+
+# Closing the main window ends the process with status 0.
+xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+F4
+wait_for_program
+if [ "$STATUS" = 0 ]; then
+    pass "closing the main window ends the process with status 0"
+else
+    fail "closing the main window ends the process with status 0" "status $STATUS; message box: '$(message_box_text "$work/run.log")'"
+fi
+
+echo "$passes passed, $failures failed"
+[ "$failures" = 0 ]
