@@ -88,6 +88,8 @@ void GtkDialogWindow::Build(const DialogTemplate& dialog, HWND self)
     gtk_window_move(GTK_WINDOW(m_window), m_x, m_y);
 
     gtk_widget_realize(m_window);
+    m_resizable = (dialog.style & WS_THICKFRAME) != 0;
+    SetFixedSizeHints();
     m_extents = RequestFrameExtents(Xid());
 }
 
@@ -252,6 +254,22 @@ void GtkDialogWindow::SetClientSize(int width, int height)
     gtk_widget_set_size_request(m_layout, m_clientWidth, m_clientHeight);
     gtk_layout_set_size(GTK_LAYOUT(m_layout), static_cast<guint>(m_clientWidth),
                         static_cast<guint>(m_clientHeight));
+    SetFixedSizeHints();
+}
+
+void GtkDialogWindow::SetFixedSizeHints()
+{
+    // GTK tells the window manager that a fixed-size window cannot be resized only when it shows
+    // it; the window manager needs to know before, to tell the frame it will give the window.
+    GdkWindow* window = m_window ? gtk_widget_get_window(m_window) : nullptr;
+    if (!window || m_resizable) {
+        return;
+    }
+    GdkGeometry geometry{};
+    geometry.min_width = geometry.max_width = m_clientWidth;
+    geometry.min_height = geometry.max_height = m_clientHeight;
+    gdk_window_set_geometry_hints(window, &geometry,
+                                  static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
 }
 
 void GtkDialogWindow::WaitForPlacement()

@@ -50,6 +50,7 @@ private:
     bool Mapped() const;
     FrameExtents CurrentExtents();
     void SetClientSize(int width, int height);
+    void SetFixedSizeHints();
     // Waits, bounded, until the X server shows the client area at the requested place and size.
     void WaitForPlacement();
 
@@ -67,6 +68,7 @@ private:
     int m_y = 0;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    bool m_resizable = false;
 };
 
 }  // namespace Platform
