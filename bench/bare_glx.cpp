@@ -6,12 +6,15 @@
 // its loop, so its frame rate is the limit the viewer can reach with the same shaders.
 //
 // Usage: bare_glx [--seconds S] [--frames N] [--time T] [--eye X,Y,Z] [--snapshot FILE.ppm] [--instances N]
+//                [--count-invocations]
 //   --seconds S   stop after S seconds of drawing (default 10)
 //   --frames N    stop after N presented frames
 //   --time T      hold totalTime at T instead of the running clock (for still pictures)
 //   --eye X,Y,Z   put the eye elsewhere (still looking at the origin)
 //   --snapshot F  write the last frame to F (binary PPM) before exiting
 //   --instances N draw the quad as N instances instead of the viewer's 2 (to see what the second costs)
+//   --count-invocations  also print how many times the pixel stage ran in the last frame
+//                 (GL_ARB_pipeline_statistics_query), after the summary: "pixel_invocations N"
 // At exit it prints one line: "frames N seconds S fps F cpu_ms_per_frame C samples K GL version", C being
 // the CPU time of all its threads per frame (which other load on the machine changes less than fps).
 #include <GL/glew.h>
@@ -233,6 +236,7 @@ struct Options
     Vec3 eye{0.0f, 10.0f, 30.0f};
     const char* snapshot = nullptr;
     int instances = 2;
+    bool countInvocations = false;
 };
 
 Options ParseOptions(int argc, char** argv)
@@ -241,6 +245,11 @@ Options ParseOptions(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
+        if (name == "--count-invocations")
+        {
+            options.countInvocations = true;
+            continue;
+        }
         if (i + 1 >= argc)
             throw std::runtime_error("missing value after " + name);
         const char* value = argv[++i];
@@ -331,6 +340,13 @@ int Run(int argc, char** argv)
             throw std::runtime_error(std::string("uniform not active: ") + name);
 
     const Mat4 screen2World = ScreenToWorld(options.eye);
+    GLuint invocationQuery = 0;
+    if (options.countInvocations)
+    {
+        if (!GLEW_ARB_pipeline_statistics_query)
+            throw std::runtime_error("GL_ARB_pipeline_statistics_query is not available");
+        glGenQueries(1, &invocationQuery);
+    }
     const double cpuStart = CpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     auto previous = start;
@@ -355,10 +371,14 @@ int Run(int argc, char** argv)
         glUniform3f(glGetUniformLocation(program, "cameraPos"), options.eye.x, options.eye.y, options.eye.z);
         glUniform1f(glGetUniformLocation(program, "totalTime"), options.fixedTime >= 0 ? float(options.fixedTime) : totalTime);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (invocationQuery)
+            glBeginQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB, invocationQuery);
         if (options.instances == 1)
             glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
         else
             glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr, options.instances);
+        if (invocationQuery)
+            glEndQuery(GL_FRAGMENT_SHADER_INVOCATIONS_ARB);
         ++frames;
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const bool last = (options.frames > 0 && frames >= options.frames) || (options.frames <= 0 && elapsed >= options.seconds);
@@ -372,6 +392,13 @@ int Run(int argc, char** argv)
     elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("frames %ld seconds %.3f fps %.2f cpu_ms_per_frame %.1f samples %d GL %s\n", frames, elapsed, frames / elapsed,
                 (CpuSeconds() - cpuStart) * 1000.0 / frames, samples, reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    if (invocationQuery)
+    {
+        GLuint64 invocations = 0;
+        glGetQueryObjectui64v(invocationQuery, GL_QUERY_RESULT, &invocations);
+        std::printf("pixel_invocations %llu\n", static_cast<unsigned long long>(invocations));
+        glDeleteQueries(1, &invocationQuery);
+    }
     const GLenum error = glGetError();
     glXMakeContextCurrent(display, None, None, nullptr);
     glXDestroyContext(display, context);
