@@ -31,7 +31,16 @@
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
+#if defined(__has_include)
+#if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
+#endif
+#endif
+#ifndef CALLGRIND_START_INSTRUMENTATION
+/* Without valgrind's headers the callgrind setting does nothing but end the process. */
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_DUMP_STATS_AT(name)
+#endif
 
 typedef void (*SwapFunction)(Display*, GLXDrawable);
 typedef __GLXextFuncPtr (*ProcAddressFunction)(const GLubyte*);

@@ -11,6 +11,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick
     fonts-dejavu-core
+    valgrind
 )
 
 missing=()
