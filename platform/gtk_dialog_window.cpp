@@ -45,6 +45,26 @@ std::string DialogCss(const std::string& name, const DialogFont& font)
            " textview.morvane-source { font-family: monospace; }\n";
 }
 
+// What the window manager may do with the window, from its style: a modal frame without
+// minimise and maximise boxes can only be moved and closed.
+GdkWMFunction WindowFunctions(DWORD style)
+{
+    int functions = GDK_FUNC_MOVE;
+    if (style & WS_SYSMENU) {
+        functions |= GDK_FUNC_CLOSE;
+    }
+    if (style & WS_THICKFRAME) {
+        functions |= GDK_FUNC_RESIZE;
+    }
+    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_MINIMIZEBOX)) {
+        functions |= GDK_FUNC_MINIMIZE;
+    }
+    if ((style & WS_CAPTION) == WS_CAPTION && (style & WS_MAXIMIZEBOX)) {
+        functions |= GDK_FUNC_MAXIMIZE;
+    }
+    return static_cast<GdkWMFunction>(functions);
+}
+
 }  // namespace
 
 GtkDialogWindow::GtkDialogWindow(DLGPROC procedure) : m_procedure(procedure) {}
@@ -90,6 +110,7 @@ void GtkDialogWindow::Build(const DialogTemplate& dialog, HWND self)
     gtk_widget_realize(m_window);
     m_resizable = (dialog.style & WS_THICKFRAME) != 0;
     SetFixedSizeHints();
+    gdk_window_set_functions(gtk_widget_get_window(m_window), WindowFunctions(dialog.style));
     m_extents = RequestFrameExtents(Xid());
 }
 

@@ -203,11 +203,3 @@ TEST(EditText, LineEndsConvertAtTheBoundary)
     EXPECT_EQ(LfToCrLf(L"p\rq\r\nr"), L"p\rq\r\nr");
     EXPECT_EQ(LfToCrLf(CrLfToLf(L"x\r\n\r\ny\r")), L"x\r\n\r\ny\r");
 }
-
-TEST(EditText, Utf8RoundTripsAndReplacesInvalidText)
-{
-    std::wstring text = L"\u00e9\u20ac\U0001F600 vec3";
-    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(ToUtf8(L""), "");
-    EXPECT_EQ(FromUtf8(std::string("a\xff", 2)), L"a\uFFFD");
-}
