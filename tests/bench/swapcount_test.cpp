@@ -79,7 +79,7 @@ ProcessResult RunCounted(const ShaderFolder& folder, std::vector<std::string> ar
     arguments.insert(arguments.begin(), BENCH_BARE_GLX);
     settings.push_back({"LD_PRELOAD", BENCH_SWAPCOUNT});
     settings.push_back({"SWAPCOUNT_LOG", folder.File("swap.log")});
-    settings.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"});
+    settings.push_back({"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=1"});
     return RunProcess(arguments, folder.Path(), settings, 120);
 }
 } // namespace
