@@ -117,6 +117,7 @@ fps_of() {
 median() { sort -g | awk '{ v[n++] = $1 } END { if (n == 0) print "nan"; else if (n % 2) print v[(n - 1) / 2]; else printf "%.2f\n", (v[n / 2 - 1] + v[n / 2]) / 2 }'; }
 maximum() { sort -g | tail -1; }
 
+loadAtStart=$(cut -d' ' -f1 /proc/loadavg)
 results=()
 row() { results+=("$(printf '%-44s %-34s %s' "$1" "$2" "($label)")"); }
 
@@ -191,7 +192,21 @@ if ! skipped callgrind; then
             row "instructions/frame, trivial shader, morvane" "$(cat "$work/ir-morvane")"
             row "host cost/frame (morvane - bare)" "$(( $(cat "$work/ir-morvane") - $(cat "$work/ir-bare") )) instructions"
             # The functions whose own cost grew most from bare to morvane.
-            parse() { awk '/^-+$/ { n++; next } n >= 3 && NF >= 2 { gsub(",", "", $1); c = $1; $1 = ""; sub(/^ +/, ""); sub(/ \[.*$/, ""); print c "\t" $0 }' "$1"; }
+            # Code without a symbol is put together by library: the renderer's generated shader
+            # code has no library and different addresses in every run.
+            parse() {
+                awk '/PROGRAM TOTALS/ { next }
+                     /^ *[0-9,]+ +\( *[0-9.]+%\) / {
+                         count = $1; gsub(",", "", count)
+                         name = $0; sub(/^ *[0-9,]+ +\( *[0-9.]+%\) +/, "", name)
+                         library = ""
+                         if (match(name, / \[[^]]*\]$/)) { library = substr(name, RSTART + 2, RLENGTH - 3); name = substr(name, 1, RSTART - 1) }
+                         sub(/^.*\//, "", library)
+                         if (name ~ /^\?\?\?:0x/) name = (library == "???" || library == "") ? "generated shader code" : "code of " library
+                         else { sub(/^[^:]*:/, "", name); if (library != "") name = name " (" library ")" }
+                         print count "\t" name
+                     }' "$1"
+            }
             parse "$work/annotate-bare.txt" >"$work/fn-bare"
             parse "$work/annotate-morvane.txt" >"$work/fn-morvane"
             awk -F'\t' -v frames="$countFrames" 'NR == FNR { bare[$2] += $1; next } { m[$2] += $1 }
@@ -300,3 +315,6 @@ echo
 echo "Morvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), heavy shader = glsl/pixelShader.glsl"
 printf '%-44s %-34s %s\n' "figure" "value" "measured on"
 for line in "${results[@]}"; do echo "$line"; done
+echo "Load average (1 min) of the machine: $loadAtStart at the start, $(cut -d' ' -f1 /proc/loadavg) at the end;" \
+    "other work on the machine lowers the frame rates (CPU ms/frame much less)."
+
