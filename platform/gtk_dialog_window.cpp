@@ -151,7 +151,12 @@ BOOL GtkDialogWindow::Show(int command)
         unsigned long xid = Xid();
         PumpUntil([xid] { return IsManaged(xid); }, ShowMilliseconds);
         ReadFrameExtents(xid, m_extents);
-        WaitForPlacement();
+        if (!PlacedAsRequested()) {
+            // Window managers keep a newly mapped window on the screen even where the program
+            // placed it; a window that is already shown goes where it is moved, as on Windows.
+            gtk_window_move(GTK_WINDOW(m_window), m_x, m_y);
+            WaitForPlacement();
+        }
     }
     return wasVisible;
 }
@@ -293,19 +298,20 @@ void GtkDialogWindow::SetFixedSizeHints()
                                   static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
 }
 
-void GtkDialogWindow::WaitForPlacement()
+bool GtkDialogWindow::PlacedAsRequested()
 {
     unsigned long xid = Xid();
-    PumpUntil(
-        [this, xid] {
-            RECT client{};
-            FrameExtents extents = m_extents;
-            ReadFrameExtents(xid, extents);
-            return ClientAreaOnScreen(xid, client) && client.left == m_x + extents.left &&
-                   client.top == m_y + extents.top && client.right - client.left == m_clientWidth &&
-                   client.bottom - client.top == m_clientHeight;
-        },
-        PlacementMilliseconds);
+    RECT client{};
+    FrameExtents extents = m_extents;
+    ReadFrameExtents(xid, extents);
+    return ClientAreaOnScreen(xid, client) && client.left == m_x + extents.left &&
+           client.top == m_y + extents.top && client.right - client.left == m_clientWidth &&
+           client.bottom - client.top == m_clientHeight;
+}
+
+void GtkDialogWindow::WaitForPlacement()
+{
+    PumpUntil([this] { return PlacedAsRequested(); }, PlacementMilliseconds);
 }
 
 }  // namespace Platform

@@ -51,6 +51,8 @@ private:
     FrameExtents CurrentExtents();
     void SetClientSize(int width, int height);
     void SetFixedSizeHints();
+    // True when the X server shows the client area at the requested place and size.
+    bool PlacedAsRequested();
     // Waits, bounded, until the X server shows the client area at the requested place and size.
     void WaitForPlacement();
 

@@ -263,6 +263,24 @@ TEST_F(SettingsDialog, MoveWindowPlacesTheOuterRectangle)
     EXPECT_GT(source.left, 306);
 }
 
+TEST_F(SettingsDialog, ShowingKeepsThePlaceGivenEvenPartlyOffTheScreen)
+{
+    // The viewer puts the dialog right of its main window, which may reach past the screen's
+    // edge; the window manager must not push it back over the main window.
+    std::string root;
+    DialogDriver::Run({"xwininfo", "-root"}, &root);
+    int screenWidth = ValueAfter(root, "Width:");
+    ASSERT_GT(screenWidth, 0);
+    RECT hidden = Rect(m_dialog);
+    int width = hidden.right - hidden.left;
+    int height = hidden.bottom - hidden.top;
+    ASSERT_EQ(MoveWindow(m_dialog, screenWidth - width / 2, 40, width, height, TRUE), TRUE);
+    ShowAndFind();
+    EXPECT_EQ(Rect(m_dialog), (RECT{screenWidth - width / 2, 40, screenWidth - width / 2 + width, 40 + height}));
+    XPlacement x = QueryXPlacement(m_xwindow);
+    EXPECT_EQ(x.x - x.frameLeft, screenWidth - width / 2);
+}
+
 TEST_F(SettingsDialog, TextsSetByTheProgramComeBackUnchangedAndNotifyNothing)
 {
     const std::wstring texts[] = {
