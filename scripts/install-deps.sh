@@ -12,6 +12,7 @@ packages=(
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick
     fonts-dejavu-core
     valgrind
+    g++-mingw-w64-x86-64-posix dpkg-dev wine64 wine fonts-wine fonts-liberation
 )
 
 missing=()
