@@ -130,6 +130,14 @@ void TextFileChecks()
         WriteBytes(L"d.glsl", "\xEF\xBB\xBFx\r\n");
         RequireText(Common::ReadTextFile(L"d.glsl"), "\xEF\xBB\xBFx\n", "a byte-order mark");
     });
+    Run("a file that was read is closed again", [] {
+        WriteBytes(L"closed.glsl", "x\r\n");
+        Common::ReadTextFile(L"closed.glsl");
+        // Only a file that nobody holds open can be opened without sharing.
+        HANDLE alone = CreateFileW(L"closed.glsl", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Require(alone != INVALID_HANDLE_VALUE, "the file is still open (error " + std::to_string(GetLastError()) + ")");
+        CloseHandle(alone);
+    });
     Run("reading by a relative path with backslashes and a non-ASCII name", [] {
         Require(CreateDirectoryW(L"glsl", nullptr) != 0, "cannot create the folder");
         std::wstring path = L"glsl\\sch\u00e9ma-\u03c0-\U0001F600.glsl";
