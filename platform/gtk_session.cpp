@@ -1,6 +1,7 @@
 // GTK on the X11 backend: started by InitCommonControlsEx (or by the first dialog), pumped by the
 // "gtk" message source that PeekMessageW polls in turn with its other sources, and the text
 // conversions between the Windows side (UTF-32 wide text, CR LF) and GTK (UTF-8, LF).
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -36,6 +37,10 @@ bool StartGtk()
         return true;
     }
     gdk_set_allowed_backends("x11");
+    // The window manager names the dialogs' application (WM_CLASS) after the program.
+    if (!g_get_prgname()) {
+        g_set_prgname(program_invocation_short_name);
+    }
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
         std::wstring name = display && *display ? FromUtf8(display) : L"(DISPLAY is not set)";
