@@ -37,17 +37,6 @@ protected:
     CommandQueue m_queue;
 };
 
-TEST_F(TranslatorTest, StartsAtTheDefaultState)
-{
-    const MouseState& state = m_translator.State();
-    EXPECT_EQ(0.0f, state.position.x);
-    EXPECT_EQ(0.0f, state.position.y);
-    EXPECT_EQ(0, state.wheelSteps);
-    EXPECT_FALSE(state.buttonDown);
-    EXPECT_EQ(Morvane::None, state.button);
-    EXPECT_FALSE(state.moved);
-}
-
 TEST_F(TranslatorTest, FirstMoveHasItsPositionAsDelta)
 {
     Move(200, 150);
@@ -210,32 +199,6 @@ TEST_F(TranslatorTest, CommandsAreSnapshotsAppendedAtTheEnd)
     EXPECT_FLOAT_EQ(-0.75f, m_queue[1].mouse.position.x);
     EXPECT_FLOAT_EQ(-0.25f, m_queue[2].mouse.position.x);
     EXPECT_FLOAT_EQ(-0.25f, m_translator.State().position.x);
-}
-
-TEST(CommandTest, Constructions)
-{
-    Command text(Morvane::ShaderTextChanged, "void main() {}\n");
-    EXPECT_EQ(Morvane::ShaderTextChanged, text.type);
-    EXPECT_EQ("void main() {}\n", text.text);
-    EXPECT_EQ(Morvane::None, text.mouse.button);
-    EXPECT_FALSE(text.mouse.moved);
-
-    Command reset(Morvane::ResetCamera);
-    EXPECT_EQ(4, reset.type);
-    EXPECT_TRUE(reset.text.empty());
-
-    MouseState state;
-    state.wheelSteps = 3;
-    state.button = Morvane::Wheel;
-    Command mouse(state);
-    EXPECT_EQ(Morvane::Mouse, mouse.type);
-    EXPECT_EQ(3, mouse.mouse.wheelSteps);
-    EXPECT_TRUE(mouse.text.empty());
-
-    // Copies own their text.
-    Command copy = text;
-    copy.text[0] = 'V';
-    EXPECT_EQ('v', text.text[0]);
 }
 
 }  // namespace
