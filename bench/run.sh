@@ -61,10 +61,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/heavy/glsl" "$work/trivial/glsl" "$work/edit/glsl"
-cp "$root/glsl/vertexShader.glsl" "$root/glsl/pixelShader.glsl" "$work/heavy/glsl/"
-cp "$root/glsl/vertexShader.glsl" "$work/trivial/glsl/"
-cp "$root/glsl/vertexShader.glsl" "$work/edit/glsl/"
+for folder in heavy trivial edit-heavy edit-trivial; do
+    mkdir -p "$work/$folder/glsl"
+    cp "$root/glsl/vertexShader.glsl" "$work/$folder/glsl/"
+done
+cp "$root/glsl/pixelShader.glsl" "$work/heavy/glsl/"
 cat >"$work/trivial/glsl/pixelShader.glsl" <<'EOF'
 // A constant colour. The three uniforms feed a term that is always zero, so that they stay
 // active (the viewer must be able to set them) without changing the picture.
@@ -80,12 +81,20 @@ void main()
     gl_FragColor = vec4(0.2 + never, 0.4, 0.6, 1.0);
 }
 EOF
-# The default scene with its brightness in a function at the very end of the text, so that a
-# keystroke near the end of the source box changes the whole picture: "0.6" <-> "0.69".
+# For the latency figures, both pixel shaders get their brightness from a function at the very
+# end of the text, so that a keystroke near the end of the source box changes the whole picture:
+# "0.6" <-> "0.69".
 sed -e 's/^void main()$/float Brightness();\n\nvoid main()/' \
     -e 's/gl_FragColor = vec4(colour, 1.0);/gl_FragColor = vec4(colour * Brightness(), 1.0);/' \
-    "$root/glsl/pixelShader.glsl" >"$work/edit/glsl/pixelShader.glsl"
-printf 'float Brightness() { return 0.6; }\n' >>"$work/edit/glsl/pixelShader.glsl"
+    "$root/glsl/pixelShader.glsl" >"$work/edit-heavy/glsl/pixelShader.glsl"
+sed -e 's/^void main()$/float Brightness();\n\nvoid main()/' \
+    -e 's/gl_FragColor = vec4(0.2 + never, 0.4, 0.6, 1.0);/gl_FragColor = vec4(vec3(0.2 + never, 0.4, 0.6) * Brightness(), 1.0);/' \
+    "$work/trivial/glsl/pixelShader.glsl" >"$work/edit-trivial/glsl/pixelShader.glsl"
+for shader in heavy trivial; do
+    grep -q 'Brightness()' "$work/edit-$shader/glsl/pixelShader.glsl" ||
+        log "the $shader pixel shader no longer has the lines the latency edit hooks into"
+    printf 'float Brightness() { return 0.6; }\n' >>"$work/edit-$shader/glsl/pixelShader.glsl"
+done
 
 cores=$(nproc)
 renderer=$(glxinfo -B 2>/dev/null | sed -n 's/^ *OpenGL renderer string: *//p' | sed 's/ (.*//')
@@ -119,7 +128,7 @@ maximum() { sort -g | tail -1; }
 
 loadAtStart=$(cut -d' ' -f1 /proc/loadavg)
 results=()
-row() { results+=("$(printf '%-44s %-34s %s' "$1" "$2" "($label)")"); }
+row() { results+=("$(printf '%-50s %-28s %s' "$1" "$2" "($label)")"); }
 
 # ---- Frame rate --------------------------------------------------------------------------
 if ! skipped fps; then
@@ -222,66 +231,80 @@ if ! skipped callgrind; then
 fi
 
 # ---- Edit-to-picture latency (the viewer only) ------------------------------------------------
+# latency_of SHADER: starts the viewer in edit-SHADER, types EDITS single keystrokes into the
+# Settings dialog's source box (alternately "9", making "0.6" "0.69", and BackSpace) and times
+# each from the keystroke to the first presented frame whose probe pixel has changed.
+latency_of() {
+    local shader=$1 logFile=$work/latency-$1.log viewerPid dialog edit key before start latency count
+    : >"$logFile"
+    # A floor pixel near the bottom-left corner: nothing animates there.
+    (cd "$work/edit-$shader" && SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= SWAPCOUNT_PROBE=40,40 \
+        SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$logFile.stderr" &
+    viewerPid=$!
+    children+=("$viewerPid")
+    # Wait for frames, then for the dialog (a search can trip over windows that vanish while it
+    # runs, so it is simply repeated).
+    for _ in $(seq 600); do
+        [ "$(grep -c '^frame' "$logFile" || true)" -ge 5 ] && break
+        sleep 0.1
+    done
+    dialog=
+    for _ in $(seq 100); do
+        dialog=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -1 || true)
+        [ -n "$dialog" ] && break
+        sleep 0.2
+    done
+    if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
+        log "the viewer or its Settings dialog did not come up: no latency figure for the $shader shader"
+        cat "$logFile.stderr" >&2
+        kill "$viewerPid" 2>/dev/null || true
+        return
+    fi
+    xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
+    # Click into the source box (the upper two thirds of the dialog), then go to the end of the
+    # text and step back over "; }" and the final line feed: the caret then stands after "0.6".
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
+    sleep 0.5
+    xdotool key ctrl+End Left Left Left Left
+    sleep 1
+    : >"$work/latencies-$shader"
+    for edit in $(seq "$edits"); do
+        key=9
+        [ $((edit % 2)) = 0 ] && key=BackSpace
+        before=$(awk '$1 == "frame" { p = $4 " " $5 " " $6 } END { print p }' "$logFile")
+        start=$(date +%s%N)
+        xdotool key "$key"
+        latency=
+        for _ in $(seq 1000); do
+            latency=$(awk -v t0="$start" -v before="$before" \
+                '$1 == "frame" && $3 > t0 && ($4 " " $5 " " $6) != before { printf "%.1f\n", ($3 - t0) / 1e6; exit }' "$logFile")
+            [ -n "$latency" ] && break
+            sleep 0.01
+        done
+        if [ -z "$latency" ]; then
+            log "latency, $shader shader, edit $edit ($key): the picture did not change within 10 s"
+        else
+            log "latency, $shader shader, edit $edit ($key): $latency ms"
+            echo "$latency" >>"$work/latencies-$shader"
+        fi
+        sleep 0.4
+    done
+    kill "$viewerPid" 2>/dev/null || true
+    wait "$viewerPid" 2>/dev/null || true
+    count=$(wc -l <"$work/latencies-$shader")
+    if [ "$count" -gt 0 ]; then
+        row "edit-to-picture latency, $shader, median of $count" "$(median <"$work/latencies-$shader") ms"
+        row "edit-to-picture latency, $shader, worst of $count" "$(maximum <"$work/latencies-$shader") ms"
+    fi
+}
+
 if ! skipped latency && [ -n "$morvane" ]; then
     if ! command -v xdotool >/dev/null; then
         log "xdotool is not installed: no latency figure"
     else
-        logFile=$work/latency.log
-        : >"$logFile"
-        # A floor pixel near the bottom-left corner: nothing animates there.
-        export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= SWAPCOUNT_PROBE=40,40
-        (cd "$work/edit" && SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$work/latency.stderr" &
-        viewerPid=$!
-        children+=("$viewerPid")
-        unset SWAPCOUNT_PROBE
-        dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^Settings$' | head -1 || true)
-        for _ in $(seq 600); do
-            [ "$(grep -c '^frame' "$logFile" || true)" -ge 5 ] && break
-            sleep 0.1
-        done
-        if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
-            log "the viewer or its Settings dialog did not come up: no latency figure"
-            cat "$work/latency.stderr" >&2
-        else
-            xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
-            # Click into the source box (the upper two thirds of the dialog), then go to the end
-            # of the text and step back over "; }" and the final line feed: the caret then
-            # stands right after "0.6".
-            eval "$(xdotool getwindowgeometry --shell "$dialog")"
-            xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
-            sleep 0.5
-            xdotool key ctrl+End Left Left Left Left
-            sleep 1
-            : >"$work/latencies"
-            for edit in $(seq "$edits"); do
-                key=9
-                [ $((edit % 2)) = 0 ] && key=BackSpace
-                before=$(awk '$1 == "frame" { p = $4 " " $5 " " $6 } END { print p }' "$logFile")
-                start=$(date +%s%N)
-                xdotool key "$key"
-                latency=
-                for _ in $(seq 1000); do
-                    latency=$(awk -v t0="$start" -v before="$before" \
-                        '$1 == "frame" && $3 > t0 && ($4 " " $5 " " $6) != before { printf "%.1f\n", ($3 - t0) / 1e6; exit }' "$logFile")
-                    [ -n "$latency" ] && break
-                    sleep 0.01
-                done
-                if [ -z "$latency" ]; then
-                    log "edit $edit ($key): the picture did not change within 10 s"
-                else
-                    log "edit $edit ($key): $latency ms"
-                    echo "$latency" >>"$work/latencies"
-                fi
-                sleep 0.4
-            done
-            kill "$viewerPid" 2>/dev/null || true
-            wait "$viewerPid" 2>/dev/null || true
-            count=$(wc -l <"$work/latencies")
-            if [ "$count" -gt 0 ]; then
-                row "edit-to-picture latency, median of $count" "$(median <"$work/latencies") ms"
-                row "edit-to-picture latency, worst of $count" "$(maximum <"$work/latencies") ms"
-            fi
-        fi
+        latency_of heavy
+        latency_of trivial
     fi
 fi
 
@@ -313,7 +336,7 @@ fi
 # ---- The table ---------------------------------------------------------------------------
 echo
 echo "Morvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), heavy shader = glsl/pixelShader.glsl"
-printf '%-44s %-34s %s\n' "figure" "value" "measured on"
+printf '%-50s %-28s %s\n' "figure" "value" "measured on"
 for line in "${results[@]}"; do echo "$line"; done
 echo "Load average (1 min) of the machine: $loadAtStart at the start, $(cut -d' ' -f1 /proc/loadavg) at the end;" \
     "other work on the machine lowers the frame rates (CPU ms/frame much less)."
