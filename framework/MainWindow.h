@@ -41,9 +41,6 @@ public:
 
     HWND Handle() const { return m_window.hwnd; }
     HDC DeviceContext() const { return m_window.hdc; }
-    const EventCommandTranslator& Translator() const { return m_translator; }
-    float Width() const { return m_width; }
-    float Height() const { return m_height; }
 
 private:
     // Routes every message of the window: mouse messages to the translator, WM_DESTROY to the

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -342,6 +343,31 @@ TEST_F(ApplicationTest, OneMessagePerPassAndItsCommandsInThatPass)
         }
     }
     EXPECT_EQ(3u, commandEvents);
+}
+
+TEST_F(ApplicationTest, RealPointerMotionBecomesAMouseCommand)
+{
+    TestApplication application(800, 600, L"Framework pointer", m_scene);
+    int moved = -1;
+    m_recorder.afterLogic = [&moved](std::size_t frame) {
+        if (frame == 1) {
+            // XTEST moves the pointer to (200, 150) inside the window (it has no frame here).
+            moved = std::system("xdotool search --name '^Framework pointer$' "
+                                "mousemove --sync --window %1 200 150");
+        }
+        const Frame& current = g_recorder->frames.back();
+        if (!current.commands.empty()) {
+            PostQuitMessage(0);
+        }
+    };
+    // The loop runs until the move arrives (or the test's time limit ends it).
+    application.Run();
+    ASSERT_EQ(0, moved);
+    const Command& command = m_recorder.frames.back().commands.back();
+    EXPECT_EQ(Morvane::Mouse, command.type);
+    EXPECT_TRUE(command.mouse.moved);
+    EXPECT_FLOAT_EQ(-0.5f, command.mouse.position.x);
+    EXPECT_FLOAT_EQ(0.5f, command.mouse.position.y);
 }
 
 TEST_F(ApplicationTest, EachFrameUpdatesThenClearsDrawsAndPresents)
