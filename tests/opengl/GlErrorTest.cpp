@@ -94,18 +94,6 @@ TEST_F(GlErrorTest, EachCheckConsumesOneError)
     EXPECT_EQ(GL_NO_ERROR, glGetError());
 }
 
-TEST_F(GlErrorTest, CaughtAsTheCommonException)
-{
-    glEnd();
-    try {
-        CheckGlError();
-        ADD_FAILURE() << "no exception";
-    } catch (const Common::Exception& e) {
-        EXPECT_EQ(0x0502u, e.Detail().code);
-        EXPECT_EQ(L"GL_INVALID_OPERATION", e.Detail().text);
-    }
-}
-
 TEST(GlErrorNamesTest, TableAndUnknownValues)
 {
     EXPECT_EQ(L"GL_NO_ERROR", GlErrorToString(0));
