@@ -78,13 +78,14 @@ void GtkDialogWindow::Build(const DialogTemplate& dialog, HWND self)
 {
     m_self = self;
     m_title = dialog.title;
+    m_resizable = (dialog.style & WS_THICKFRAME) != 0;
     m_styleName = "morvane-dialog-" + std::to_string(++g_dialogCount);
 
     m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_widget_set_name(m_window, m_styleName.c_str());
     gtk_window_set_title(GTK_WINDOW(m_window), ToUtf8(m_title).c_str());
     gtk_window_set_type_hint(GTK_WINDOW(m_window), GDK_WINDOW_TYPE_HINT_DIALOG);
-    gtk_window_set_resizable(GTK_WINDOW(m_window), (dialog.style & WS_THICKFRAME) != 0);
+    gtk_window_set_resizable(GTK_WINDOW(m_window), m_resizable);
     gtk_window_set_decorated(GTK_WINDOW(m_window), (dialog.style & WS_CAPTION) != 0);
     gtk_window_set_deletable(GTK_WINDOW(m_window), (dialog.style & WS_SYSMENU) != 0);
     gtk_window_set_gravity(GTK_WINDOW(m_window), GDK_GRAVITY_NORTH_WEST);
@@ -108,7 +109,6 @@ void GtkDialogWindow::Build(const DialogTemplate& dialog, HWND self)
     gtk_window_move(GTK_WINDOW(m_window), m_x, m_y);
 
     gtk_widget_realize(m_window);
-    m_resizable = (dialog.style & WS_THICKFRAME) != 0;
     SetFixedSizeHints();
     gdk_window_set_functions(gtk_widget_get_window(m_window), WindowFunctions(dialog.style));
     m_extents = RequestFrameExtents(Xid());
