@@ -47,10 +47,7 @@ cmake -S "$root" -B "$build" \
     -DBoost_NO_SYSTEM_PATHS=ON
 cmake --build "$build" -j"$(nproc)"
 
-exe=$(find "$build" -name morvane.exe -type f -newer "$build/CMakeCache.txt" -print -quit)
-if [ -z "$exe" ]; then
-    exe=$(find "$build" -name morvane.exe -type f -print -quit)
-fi
+exe=$(find "$build" -name morvane.exe -type f -not -path '*/CMakeFiles/*' -print -quit)
 if [ -z "$exe" ]; then
     echo "error: the build made no morvane.exe" >&2
     exit 1
