@@ -333,15 +333,17 @@ if [ -z "$main" ] || [ -z "$dialog" ]; then
     exit 1
 fi
 pass "the main window and the settings dialog open"
-read_geometry "$main" && MAIN_GEOMETRY=$GEOMETRY
-read_geometry "$dialog" && DIALOG_GEOMETRY=$GEOMETRY
-read -r mx my mw mh <<<"$MAIN_GEOMETRY"
 
 # The picture: the red sphere in the middle, and the sky in both top corners (the right one is
 # drawn by the second instance of the quad).
+mx=0 my=0 mw=0 mh=0
+MAIN_GEOMETRY="0 0 0 0"
 sky_before="51 77 128"
 sky_after="64 96 159"
 first_picture_drawn() {
+    # The window manager may still be placing the windows: read where they are each time.
+    read_geometry "$main" && MAIN_GEOMETRY=$GEOMETRY || return 1
+    read -r mx my mw mh <<<"$MAIN_GEOMETRY"
     shoot_picture "$work/first.png" || return 1
     local r g b
     read -r r g b <<<"$(pixel "$work/first.png" $((mw / 2)) $((mh / 2)))"
@@ -357,6 +359,7 @@ cp "$work/first.png" "$shots/first.png"
 shoot_screen "$shots/screen.png"
 
 # The dialog stands right of the main window, its bottom level with the main window's bottom.
+read_geometry "$dialog" && DIALOG_GEOMETRY=$GEOMETRY
 read -r dx dy dw dh <<<"$DIALOG_GEOMETRY"
 if [ "$dx" -gt $((mx + mw)) ] && [ "$dx" -lt $((mx + mw + 60)) ] && [ "$dy" -ge "$my" ] && [ "$dy" -lt $((my + 60)) ] &&
     [ $(((dy + dh) - (my + mh))) -le 12 ] && [ $(((my + mh) - (dy + dh))) -le 12 ]; then
@@ -366,6 +369,7 @@ else
 fi
 
 measure_dialog
+echo "One dialog unit is $DLG_SX x $DLG_SY pixels"
 copy_edit_text 40 20 "$work/source-box.txt"
 if cmp -s "$work/source-box.txt" "$run/glsl/pixelShader.glsl"; then
     pass "the source box holds the pixel shader's text"
