@@ -100,6 +100,8 @@ apt-get "${apt_options[@]}" update >"$apt_dir/update.log" 2>&1 || {
     echo "error: apt-get source glew failed" >&2
     exit 1
 }
+# apt-get checked the downloaded files against the archive's signed index, so dpkg-source need not
+# look for the uploader's signature (whose keyring may not be installed).
 dsc=$(ls "$apt_dir"/download/glew_*.dsc | head -n 1)
 source_dir="$apt_dir/glew"
 dpkg-source --no-check -x "$dsc" "$source_dir" >"$apt_dir/extract.log" 2>&1 || {
