@@ -11,7 +11,7 @@ fi
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp +extension GLX 3>"$fifo" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 2560x1440x24 -nolisten tcp +extension GLX 3>"$fifo" >/dev/null 2>&1 &
 xvfb=$!
 read -r number <"$fifo"
 rm -f "$fifo"

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Save and Reload: CR LF on disk, a file changed on disk brought back into the editor and the
+# picture, and a save that cannot be written reported while the program goes on.
+source "$(dirname "$0")/lib.sh"
+
+new_folder
+start_viewer
+shot start
+
+focus_source_start
+type_text '// saved
+'
+settle
+click_save
+settle
+saved=$(cat "$FOLDER/glsl/pixelShader.glsl")
+check "Save writes the edited text" grep -q '^// saved' <<<"$saved"
+check "Save writes CR LF line ends" [ "$(grep -c $'\r$' "$FOLDER/glsl/pixelShader.glsl")" = "$(wc -l <"$FOLDER/glsl/pixelShader.glsl")" ]
+
+sed 's/#define TINT 0.0/#define TINT 1.0/' "$E2E_SCENE/pixelShader.glsl" | sed 's/$/\r/' >"$FOLDER/glsl/pixelShader.glsl"
+click_reload
+settle
+shot reloaded
+check "Reload brings the changed file into the picture" different_picture start reloaded
+source_text=$(read_source)
+check "Reload brings the changed file into the editor" grep -q '#define TINT 1.0' <<<"$source_text"
+check "the reloaded text has no saved marker" bash -c '! grep -q "// saved" <<<"$1"' _ "$source_text"
+
+cp "$FOLDER/glsl/pixelShader.glsl" "$E2E_WORK/before.glsl"
+rm "$FOLDER/glsl/pixelShader.glsl"
+mkdir "$FOLDER/glsl/pixelShader.glsl"
+focus_source_start
+type_text '// kept
+'
+settle
+click_save
+settle
+log=$(read_log)
+check "a failed save is reported in the log (got: $log)" grep -q "^File couldn't be saved." <<<"$log"
+check "the log gives the reason on the next line" [ "$(wc -l <<<"$log")" -ge 2 ]
+check "the program goes on after a failed save" running
+source_text=$(read_source)
+check "the editor keeps its text after a failed save" grep -q '^// kept' <<<"$source_text"
+check "the folder in the file's place is untouched" [ -d "$FOLDER/glsl/pixelShader.glsl" ]
+finish

@@ -1,0 +1,148 @@
+# Shared steps of the end-to-end tests: start the real program in a folder of its own, find its
+# windows, click, type and read back what it shows as a person would (xdotool, screenshots, the
+# clipboard). Sourced by each test; expects MORVANE and DIALOG_GEOMETRY in the environment.
+
+set -u
+E2E_FAILURES=0
+E2E_PASSES=0
+E2E_WORK=$(mktemp -d /tmp/morvane-e2e-XXXXXX)
+E2E_SCENE=$(cd "$(dirname "${BASH_SOURCE[0]}")/scene" && pwd)
+MORVANE_PID=
+MAIN=
+DLG=
+
+cleanup() {
+    if [ -n "$MORVANE_PID" ] && kill -0 "$MORVANE_PID" 2>/dev/null; then
+        kill "$MORVANE_PID" 2>/dev/null
+        wait "$MORVANE_PID" 2>/dev/null
+    fi
+    chmod -R u+w "$E2E_WORK" 2>/dev/null
+    rm -rf "$E2E_WORK"
+}
+trap cleanup EXIT
+
+pass() { E2E_PASSES=$((E2E_PASSES + 1)); echo "PASS: $*"; }
+fail() { E2E_FAILURES=$((E2E_FAILURES + 1)); echo "FAIL: $*"; }
+check() {  # check "description" command...
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+finish() {
+    echo "$E2E_PASSES passed, $E2E_FAILURES failed"
+    [ "$E2E_FAILURES" = 0 ]
+    exit $?
+}
+
+# A fresh folder holding glsl/ with the test scene.
+new_folder() {
+    FOLDER=$(mktemp -d "$E2E_WORK/run-XXXXXX")
+    mkdir "$FOLDER/glsl"
+    cp "$E2E_SCENE/vertexShader.glsl" "$E2E_SCENE/pixelShader.glsl" "$FOLDER/glsl/"
+}
+
+# Starts the program in $FOLDER and waits for both windows; fails the test when they never come.
+start_viewer() {
+    (cd "$FOLDER" && exec "$MORVANE" >"$FOLDER/stdout.txt" 2>"$FOLDER/stderr.txt") &
+    MORVANE_PID=$!
+    MAIN=
+    DLG=
+    for _ in $(seq 300); do
+        MAIN=$(xdotool search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -n 1)
+        DLG=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
+        [ -n "$MAIN" ] && [ -n "$DLG" ] && break
+        kill -0 "$MORVANE_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$MAIN" ] || [ -z "$DLG" ]; then
+        fail "the program showed its two windows (stderr: $(cat "$FOLDER/stderr.txt"))"
+        finish
+    fi
+    read -r _ SCALE_X SCALE_Y < <("$DIALOG_GEOMETRY")
+    settle
+}
+
+# Lets the loop handle what was sent and draw a few frames.
+settle() { sleep "${1:-1.5}"; }
+
+shot() { import -window "$MAIN" "$E2E_WORK/$1.png" 2>/dev/null; }
+
+# Number of pixels that differ between two screenshots.
+difference() { compare -metric AE "$E2E_WORK/$1.png" "$E2E_WORK/$2.png" null: 2>&1 | cut -d' ' -f1; }
+same_picture() { [ "$(difference "$1" "$2")" = 0 ]; }
+different_picture() { [ "$(difference "$1" "$2")" -gt 1000 ]; }
+
+# Moves the pointer to a point of a control given in the template's dialog units.
+point_in_dialog() {  # x y (dialog units)
+    local px py
+    px=$(awk -v u="$1" -v s="$SCALE_X" 'BEGIN { printf "%d", u * s }')
+    py=$(awk -v u="$2" -v s="$SCALE_Y" 'BEGIN { printf "%d", u * s }')
+    xdotool mousemove --window "$DLG" "$px" "$py"
+}
+
+click_in_dialog() {  # x y (dialog units)
+    xdotool windowactivate --sync "$DLG" 2>/dev/null
+    point_in_dialog "$1" "$2"
+    xdotool click 1
+}
+
+click_reload() { click_in_dialog 343 264; }
+click_save() { click_in_dialog 308 265; }
+click_reset_camera() { click_in_dialog 32 264; }
+
+# Puts the text cursor at the very start of the source box.
+focus_source_start() {
+    click_in_dialog 180 120
+    xdotool key --clearmodifiers ctrl+Home
+}
+
+type_text() { xdotool type --delay 40 --clearmodifiers "$1"; }
+
+read_box() {  # x y of a point inside the box, in dialog units
+    printf '' | xclip -selection clipboard >/dev/null 2>&1
+    click_in_dialog "$1" "$2"
+    xdotool key --clearmodifiers ctrl+a
+    xdotool key --clearmodifiers ctrl+c
+    sleep 0.3
+    xclip -o -selection clipboard 2>/dev/null
+}
+read_log() { read_box 180 310; }
+read_source() { read_box 180 120; }
+
+# Drags with the left button from one point of the main window's client area to another.
+drag_main() {  # x0 y0 x1 y1
+    xdotool windowactivate --sync "$MAIN" 2>/dev/null
+    xdotool mousemove --window "$MAIN" "$1" "$2" mousedown 1
+    local i
+    for i in 1 2 3 4 5 6 7 8; do
+        xdotool mousemove --window "$MAIN" $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+}
+
+wheel_main() {  # button: 4 zooms in, 5 zooms out
+    xdotool mousemove --window "$MAIN" 400 300 click "$1"
+}
+
+# Asks the window manager to close the main window, as its close button does.
+close_main() {
+    xdotool windowactivate --sync "$MAIN" 2>/dev/null
+    xdotool key --clearmodifiers alt+F4
+}
+
+# Waits for the program to end and sets EXIT_STATUS; 124 when it did not end in time.
+wait_exit() {
+    EXIT_STATUS=124
+    for _ in $(seq 100); do
+        if ! kill -0 "$MORVANE_PID" 2>/dev/null; then
+            wait "$MORVANE_PID"
+            EXIT_STATUS=$?
+            MORVANE_PID=
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+running() { kill -0 "$MORVANE_PID" 2>/dev/null; }
