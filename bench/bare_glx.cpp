@@ -6,13 +6,15 @@
 // its loop, so its frame rate is the limit the viewer can reach with the same shaders.
 //
 // Usage: bare_glx [--seconds S] [--frames N] [--time T] [--eye X,Y,Z] [--snapshot FILE.ppm] [--instances N]
-//                [--count-invocations]
+//                [--count-invocations] [--size WxH]
 //   --seconds S   stop after S seconds of drawing (default 10)
 //   --frames N    stop after N presented frames
 //   --time T      hold totalTime at T instead of the running clock (for still pictures)
 //   --eye X,Y,Z   put the eye elsewhere (still looking at the origin)
 //   --snapshot F  write the last frame to F (binary PPM) before exiting
 //   --instances N draw the quad as N instances instead of the viewer's 2 (to see what the second costs)
+//   --size WxH    make the window W x H instead of 800 x 600 (to match the drawing area a
+//                 framed window leaves); screen2World still assumes 800 x 600, as in the viewer
 //   --count-invocations  also print how many times the pixel stage ran in the last frame
 //                 (GL_ARB_pipeline_statistics_query), after the summary: "pixel_invocations N"
 // At exit it prints one line: "frames N seconds S fps F cpu_ms_per_frame C samples K GL version", C being
@@ -214,16 +216,16 @@ GLXContext CreateContext(Display* display, GLXFBConfig config)
     return context;
 }
 
-void WriteSnapshot(const char* path)
+void WriteSnapshot(const char* path, int width, int height)
 {
-    std::vector<unsigned char> pixels(kWidth * kHeight * 3);
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
-    for (int row = kHeight - 1; row >= 0; --row)
-        out.write(reinterpret_cast<const char*>(&pixels[row * kWidth * 3]), kWidth * 3);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (int row = height - 1; row >= 0; --row)
+        out.write(reinterpret_cast<const char*>(&pixels[static_cast<size_t>(row) * width * 3]), width * 3);
     if (!out)
         throw std::runtime_error(std::string("cannot write ") + path);
 }
@@ -237,6 +239,8 @@ struct Options
     const char* snapshot = nullptr;
     int instances = 2;
     bool countInvocations = false;
+    int width = kWidth;
+    int height = kHeight;
 };
 
 Options ParseOptions(int argc, char** argv)
@@ -261,6 +265,11 @@ Options ParseOptions(int argc, char** argv)
             options.fixedTime = std::atof(value);
         else if (name == "--instances")
             options.instances = std::atoi(value);
+        else if (name == "--size")
+        {
+            if (std::sscanf(value, "%dx%d", &options.width, &options.height) != 2 || options.width <= 0 || options.height <= 0)
+                throw std::runtime_error("--size wants WxH");
+        }
         else if (name == "--snapshot")
             options.snapshot = value;
         else if (name == "--eye")
@@ -291,7 +300,7 @@ int Run(int argc, char** argv)
     attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
     attributes.border_pixel = 0;
     attributes.event_mask = StructureNotifyMask;
-    const Window window = XCreateWindow(display, root, 0, 0, kWidth, kHeight, 0, visual->depth, InputOutput, visual->visual,
+    const Window window = XCreateWindow(display, root, 0, 0, options.width, options.height, 0, visual->depth, InputOutput, visual->visual,
                                         CWColormap | CWBorderPixel | CWEventMask, &attributes);
     XFree(visual);
     XStoreName(display, window, "bare_glx");
@@ -383,7 +392,7 @@ int Run(int argc, char** argv)
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const bool last = (options.frames > 0 && frames >= options.frames) || (options.frames <= 0 && elapsed >= options.seconds);
         if (last && options.snapshot)
-            WriteSnapshot(options.snapshot);
+            WriteSnapshot(options.snapshot, options.width, options.height);
         glXSwapBuffers(display, window);
         if (last)
             break;

@@ -15,6 +15,7 @@
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
 set -euo pipefail
+trap 'echo "bench: stopped by a failing command at line $LINENO" >&2' ERR
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
@@ -127,6 +128,31 @@ median() { sort -g | awk '{ v[n++] = $1 } END { if (n == 0) print "nan"; else if
 maximum() { sort -g | tail -1; }
 
 loadAtStart=$(cut -d' ' -f1 /proc/loadavg)
+
+# The viewer's window is 800 x 600 outside, so its drawing area is a little smaller. The bare
+# program is given the same drawing area, so that both shade the same number of pixels.
+bareSize=800x600
+if [ -n "$morvane" ]; then
+    (cd "$work/trivial" && exec timeout 60 "$morvane") >/dev/null 2>&1 &
+    sizePid=$!
+    # Windows come and go while the viewer starts (its window is made again once its pixel
+    # format is known), so the search and the query are repeated until they agree.
+    for _ in $(seq 100); do
+        sleep 0.3
+        viewerWindow=$(xdotool search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -1 || true)
+        [ -n "$viewerWindow" ] || continue
+        size=$( (xwininfo -id "$viewerWindow" 2>/dev/null || true) |
+            awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { if (w && h) print w "x" h }')
+        if [ -n "$size" ]; then
+            bareSize=$size
+            break
+        fi
+    done
+    kill "$sizePid" 2>/dev/null || true
+    wait "$sizePid" 2>/dev/null || true
+fi
+log "drawing area: $bareSize"
+
 results=()
 row() { results+=("$(printf '%-50s %-28s %s' "$1" "$2" "($label)")"); }
 
@@ -145,7 +171,7 @@ if ! skipped fps; then
                 if [ "$program" = morvane ]; then
                     run_counted "$work/$shader" "$logFile" "$morvane"
                 else
-                    run_counted "$work/$shader" "$logFile" "$bare" --seconds 1000
+                    run_counted "$work/$shader" "$logFile" "$bare" --seconds 1000 --size "$bareSize"
                 fi
                 fps=$(fps_of "$logFile")
                 log "fps $shader $program run $pair: $fps"
@@ -176,7 +202,7 @@ if ! skipped callgrind; then
             [ "$program" = morvane ] && [ -z "$morvane" ] && continue
             out=$work/callgrind-$program.out
             export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND="$skipFrames,$countFrames"
-            command=("$bare" --seconds 100000)
+            command=("$bare" --seconds 100000 --size "$bareSize")
             [ "$program" = morvane ] && command=("$morvane")
             log "callgrind: $program, $countFrames frames after $skipFrames (slow)"
             (cd "$work/trivial" && SWAPCOUNT_LOG="$work/callgrind-$program.log" LD_PRELOAD="$preload" \
@@ -191,6 +217,10 @@ if ! skipped callgrind; then
             fi
             callgrind_annotate --inclusive=no --threshold=100 "$dump" 2>/dev/null >"$work/annotate-$program.txt" || true
             total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/annotate-$program.txt")
+            if [ -z "$total" ]; then
+                log "callgrind_annotate could not read $dump"
+                continue
+            fi
             echo $((total / countFrames)) >"$work/ir-$program"
         done
         unset SWAPCOUNT_CALLGRIND
@@ -201,8 +231,8 @@ if ! skipped callgrind; then
             row "instructions/frame, trivial shader, morvane" "$(cat "$work/ir-morvane")"
             row "host cost/frame (morvane - bare)" "$(( $(cat "$work/ir-morvane") - $(cat "$work/ir-bare") )) instructions"
             # The functions whose own cost grew most from bare to morvane.
-            # Code without a symbol is put together by library: the renderer's generated shader
-            # code has no library and different addresses in every run.
+            # Code without a symbol is named by library and address; the renderer's generated
+            # shader code has no library and other addresses in every run, so it is one entry.
             parse() {
                 awk '/PROGRAM TOTALS/ { next }
                      /^ *[0-9,]+ +\( *[0-9.]+%\) / {
@@ -211,7 +241,7 @@ if ! skipped callgrind; then
                          library = ""
                          if (match(name, / \[[^]]*\]$/)) { library = substr(name, RSTART + 2, RLENGTH - 3); name = substr(name, 1, RSTART - 1) }
                          sub(/^.*\//, "", library)
-                         if (name ~ /^\?\?\?:0x/) name = (library == "???" || library == "") ? "generated shader code" : "code of " library
+                         if (name ~ /^\?\?\?:0x/) name = (library == "???" || library == "") ? "generated shader code" : library "+" substr(name, 5)
                          else { sub(/^[^:]*:/, "", name); if (library != "") name = name " (" library ")" }
                          print count "\t" name
                      }' "$1"
@@ -317,7 +347,7 @@ if ! skipped startup; then
         for run in $(seq "$pairs"); do
             logFile=$work/startup-$program-$run.log
             export SWAPCOUNT_SECONDS= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND= SWAPCOUNT_FRAMES=1
-            command=("$bare" --seconds 1000)
+            command=("$bare" --seconds 1000 --size "$bareSize")
             [ "$program" = morvane ] && command=("$morvane")
             start=$(date +%s%N)
             run_counted "$work/heavy" "$logFile" "${command[@]}"
@@ -336,6 +366,7 @@ fi
 # ---- The table ---------------------------------------------------------------------------
 echo
 echo "Morvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), heavy shader = glsl/pixelShader.glsl"
+echo "Drawing area of both programs: $bareSize pixels (the viewer's client area; bare_glx is given the same)"
 printf '%-50s %-28s %s\n' "figure" "value" "measured on"
 for line in "${results[@]}"; do echo "$line"; done
 echo "Load average (1 min) of the machine: $loadAtStart at the start, $(cut -d' ' -f1 /proc/loadavg) at the end;" \
