@@ -182,7 +182,7 @@ BOOL WINAPI wglMakeCurrent(HDC dc, HGLRC handle)
     }
     Display* display = X11ConnectionIfOpen();
     X11ErrorTrap trap(display);
-    Bool made = glXMakeContextCurrent(display, window->XWindow(), window->XWindow(),
+    Bool made = glXMakeContextCurrent(display, window->Drawable(), window->Drawable(),
                                       record->context);
     if (!trap.Check(ERROR_INVALID_HANDLE, L"Making the OpenGL context current")) {
         return FALSE;
@@ -267,6 +267,6 @@ BOOL WINAPI SwapBuffers(HDC dc)
     }
     Display* display = X11ConnectionIfOpen();
     X11ErrorTrap trap(display);
-    glXSwapBuffers(display, window->XWindow());
+    glXSwapBuffers(display, window->Drawable());
     return trap.Check(ERROR_INVALID_HANDLE, L"Swapping the buffers") ? TRUE : FALSE;
 }

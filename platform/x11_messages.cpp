@@ -119,6 +119,13 @@ bool Translate(Display* display, XEvent& event, MSG& msg)
         return TranslateButton(event.xbutton, hwnd, true, msg);
     case ButtonRelease:
         return TranslateButton(event.xbutton, hwnd, false, msg);
+    case ConfigureNotify:
+        // Resized by the user through the window manager, or by the program: the GL surface
+        // follows. No message is made of it.
+        if (X11Window* window = FindX11Window(hwnd)) {
+            window->FitSurface();
+        }
+        return false;
     case ClientMessage:
         if (event.xclient.message_type == X11Atom("WM_PROTOCOLS") && event.xclient.format == 32 &&
             static_cast<Atom>(event.xclient.data.l[0]) == X11Atom("WM_DELETE_WINDOW")) {

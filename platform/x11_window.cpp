@@ -1,5 +1,5 @@
 // X11Window: a top-level window on X with Win32 semantics: hidden at creation, outer size frame
-// included, the caption as the X title, placement, and re-creation with a pixel format's visual.
+// included, the caption as the X title, placement, and the GL surface of its pixel format.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
@@ -82,13 +82,9 @@ X11Window::X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstrin
         x = 0;
         y = 0;
     }
-    Display* display = X11Connection();
-    if (!display) {
-        return;
+    if (X11Connection()) {
+        CreateNative(x, y, m_outerWidth, m_outerHeight);
     }
-    int screen = DefaultScreen(display);
-    CreateNative(DefaultVisual(display, screen), DefaultDepth(display, screen), x, y,
-                 m_outerWidth, m_outerHeight);
 }
 
 X11Window::~X11Window()
@@ -96,31 +92,25 @@ X11Window::~X11Window()
     ReleaseNative();
 }
 
-bool X11Window::CreateNative(Visual* visual, int depth, int x, int y, int width, int height)
+bool X11Window::CreateNative(int x, int y, int width, int height)
 {
     Display* display = X11ConnectionIfOpen();
-    ::Window root = DefaultRootWindow(display);
+    int screen = DefaultScreen(display);
     X11ErrorTrap trap(display);
     XSetWindowAttributes attributes{};
-    // A visual other than the root's needs its own colormap and an explicit border pixel.
-    Colormap colormap = XCreateColormap(display, root, visual, AllocNone);
-    attributes.colormap = colormap;
-    attributes.border_pixel = 0;
     attributes.event_mask = kEventMask;
-    ::Window window = XCreateWindow(display, root, x, y, static_cast<unsigned>(std::max(1, width)),
-                                    static_cast<unsigned>(std::max(1, height)), 0, depth,
-                                    InputOutput, visual,
-                                    CWColormap | CWBorderPixel | CWEventMask, &attributes);
+    ::Window window = XCreateWindow(display, DefaultRootWindow(display), x, y,
+                                    static_cast<unsigned>(std::max(1, width)),
+                                    static_cast<unsigned>(std::max(1, height)), 0,
+                                    DefaultDepth(display, screen), InputOutput,
+                                    DefaultVisual(display, screen), CWEventMask, &attributes);
     if (!trap.Check(ERROR_NO_SYSTEM_RESOURCES, L"Creating the X window")) {
         if (window) {
             XDestroyWindow(display, window);
         }
-        XFreeColormap(display, colormap);
         return false;
     }
     m_window = window;
-    m_colormap = colormap;
-    m_visualId = XVisualIDFromVisual(visual);
 
     Atom deleteWindow = X11Atom("WM_DELETE_WINDOW");
     XSetWMProtocols(display, m_window, &deleteWindow, 1);
@@ -148,13 +138,17 @@ void X11Window::ReleaseNative()
     if (!display || !m_window) {
         return;
     }
-    ReleaseContextOnWindow(m_window);
+    ReleaseContextOnWindow(Drawable());
     X11ErrorTrap trap(display);
+    // The surface goes with its parent.
     XDestroyWindow(display, m_window);
-    XFreeColormap(display, m_colormap);
+    if (m_surfaceColormap) {
+        XFreeColormap(display, m_surfaceColormap);
+    }
     trap.Check(ERROR_INVALID_WINDOW_HANDLE, L"Destroying the X window");
     m_window = 0;
-    m_colormap = 0;
+    m_surface = 0;
+    m_surfaceColormap = 0;
 }
 
 void X11Window::WriteSizeHints(int x, int y)
@@ -286,6 +280,7 @@ void X11Window::FitOuterSize()
         XResizeWindow(display, m_window, static_cast<unsigned>(width),
                       static_cast<unsigned>(height));
         WaitForClientSize(width, height);
+        FitSurface();
     }
 }
 
@@ -368,6 +363,7 @@ BOOL X11Window::Move(int x, int y, int width, int height, BOOL)
         return FALSE;
     }
     WaitForClientSize(clientWidth, clientHeight);
+    FitSurface();
     return TRUE;
 }
 
@@ -402,40 +398,54 @@ bool X11Window::TakePixelFormat(int format, Visual* visual, int depth)
                                  L" already; a window takes its pixel format only once.");
         return false;
     }
-    if (XVisualIDFromVisual(visual) == m_visualId) {
-        m_pixelFormat = format;
-        return true;
-    }
     Display* display = X11ConnectionIfOpen();
-    bool mapped = IsMapped();
-    RECT outer{}, client{};
-    OuterRect(outer);
+    RECT client{};
     ClientRect(client);
-    ::Window oldWindow = m_window;
-    Colormap oldColormap = m_colormap;
-    if (mapped) {
-        m_placed = true;
-    }
-    if (!CreateNative(visual, depth, outer.left, outer.top, std::max<LONG>(1, client.right),
-                      std::max<LONG>(1, client.bottom))) {
-        m_window = oldWindow;
-        m_colormap = oldColormap;
+    X11ErrorTrap trap(display);
+    XSetWindowAttributes attributes{};
+    // A visual other than the root's needs its own colormap and an explicit border pixel. The
+    // surface selects no events, so pointer events over it go on to the window itself.
+    Colormap colormap = XCreateColormap(display, m_window, visual, AllocNone);
+    attributes.colormap = colormap;
+    attributes.border_pixel = 0;
+    ::Window surface = XCreateWindow(display, m_window, 0, 0,
+                                     static_cast<unsigned>(std::max<LONG>(1, client.right)),
+                                     static_cast<unsigned>(std::max<LONG>(1, client.bottom)), 0,
+                                     depth, InputOutput, visual, CWColormap | CWBorderPixel,
+                                     &attributes);
+    if (!trap.Check(ERROR_INVALID_PIXEL_FORMAT,
+                    L"Creating the GL surface for pixel format " + std::to_wstring(format))) {
+        if (surface) {
+            XDestroyWindow(display, surface);
+        }
+        XFreeColormap(display, colormap);
         return false;
     }
-    ForgetXWindow(oldWindow);
-    RememberXWindow(m_window, m_hwnd);
-    XDestroyWindow(display, oldWindow);
-    XFreeColormap(display, oldColormap);
-    XSync(display, False);
-    m_pixelFormat = format;
-    if (mapped) {
-        XMapRaised(display, m_window);
-        XSync(display, False);
-        WaitUntilViewable();
-        WaitForFrameExtents();
-        FitOuterSize();
+    XMapWindow(display, surface);
+    ::Window colormapWindows[] = {surface, m_window};
+    XSetWMColormapWindows(display, m_window, colormapWindows, 2);
+    if (!trap.Check(ERROR_INVALID_PIXEL_FORMAT, L"Showing the GL surface")) {
+        XDestroyWindow(display, surface);
+        XFreeColormap(display, colormap);
+        return false;
     }
+    m_surface = surface;
+    m_surfaceColormap = colormap;
+    m_pixelFormat = format;
     return true;
+}
+
+void X11Window::FitSurface()
+{
+    if (!m_surface) {
+        return;
+    }
+    Display* display = X11ConnectionIfOpen();
+    ::Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(display, m_window, &root, &x, &y, &width, &height, &border, &depth);
+    XResizeWindow(display, m_surface, width, height);
 }
 
 }  // namespace Platform

@@ -89,7 +89,6 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD 
     }
     X11Window* created = window.get();
     HWND hwnd = AddWindow(std::move(window));
-    created->SetHandle(hwnd);
     RememberXWindow(created->XWindow(), hwnd);
     windowClass->windowCount++;
 

@@ -1,5 +1,5 @@
 // A top-level window of the process on X: the WindowObject behind an HWND made by
-// CreateWindowExW, with the X window that currently shows it and its pixel format.
+// CreateWindowExW, with its X window and, once it has a pixel format, the GL surface.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -29,19 +29,25 @@ public:
     std::wstring Text() override;
     void DestroyNative() override;
 
+    // The top-level X window; it keeps its id for the window's whole life.
     ::Window XWindow() const { return m_window; }
-    void SetHandle(HWND hwnd) { m_hwnd = hwnd; }
+    // Where GL draws: the surface child once there is a pixel format, else the window itself.
+    ::Window Drawable() const { return m_surface ? m_surface : m_window; }
 
     // The 1-based pixel format given by SetPixelFormat, 0 while there is none.
     int PixelFormat() const { return m_pixelFormat; }
 
-    // Takes a pixel format. X fixes a window's visual when it is created, so when the visual
-    // differs the X window is re-created with it, keeping its place, size, caption and
-    // visibility. Returns false with the last error set.
+    // Takes a pixel format. X fixes a window's visual when it is created, so GL gets a child
+    // window with the format's visual that covers the client area (re-creating the window
+    // itself would change the X id that other clients already know). Pointer events over it
+    // reach the window itself, with the same coordinates. False with the last error set.
     bool TakePixelFormat(int format, Visual* visual, int depth);
 
+    // Keeps the GL surface the size of the client area after the window was resized.
+    void FitSurface();
+
 private:
-    bool CreateNative(Visual* visual, int depth, int x, int y, int width, int height);
+    bool CreateNative(int x, int y, int width, int height);
     void ReleaseNative();
     void WriteTitle();
     void WriteSizeHints(int x, int y);
@@ -54,11 +60,11 @@ private:
     void FitOuterSize();
 
     std::shared_ptr<WindowClass> m_class;
-    HWND m_hwnd = nullptr;
     std::wstring m_text;
     ::Window m_window = 0;
     Colormap m_colormap = 0;
-    VisualID m_visualId = 0;
+    ::Window m_surface = 0;
+    Colormap m_surfaceColormap = 0;
     // Whether the program chose the position (otherwise the window manager places the window).
     bool m_placed = false;
     int m_pixelFormat = 0;

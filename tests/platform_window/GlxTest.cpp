@@ -1,6 +1,7 @@
 // Pixel formats and WGL contexts on Mesa's GLX, walked through the way the OpenGL driver uses
 // them: a format chosen on a hidden 0 x 0 window, the multisample search through
-// wglChoosePixelFormatARB, then a context on a shown window that clears, reads back and swaps.
+// wglChoosePixelFormatARB, then a context on a shown window that clears, reads back and swaps
+// the picture onto the screen.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -144,10 +145,11 @@ TEST_F(Glx, DriverSequenceFindsFourSamplesAndDraws)
     HWND hwnd = Create(L"Morvane GLX", 30, 40, 160, 120);
     ShowWindow(hwnd, SW_SHOW);
     HDC dc = GetDC(hwnd);
+    Window xwindow = XWindowOf(hwnd);
     ASSERT_TRUE(SetPixelFormat(dc, multisampled, &descriptor)) << LastErrorText();
     EXPECT_EQ(GetDC(hwnd), dc);
-    Window xwindow = XWindowOf(hwnd);
-    EXPECT_TRUE(m_server.IsShown(xwindow)) << "the re-created window is shown again";
+    EXPECT_EQ(XWindowOf(hwnd), xwindow) << "other clients keep finding the same window";
+    EXPECT_TRUE(m_server.IsShown(xwindow));
     EXPECT_EQ(m_server.TextProperty(xwindow, "_NET_WM_NAME"), "Morvane GLX");
     RECT outer{};
     GetWindowRect(hwnd, &outer);
@@ -182,8 +184,8 @@ TEST_F(Glx, DriverSequenceFindsFourSamplesAndDraws)
     EXPECT_EQ(pixel[2], 0);
     EXPECT_TRUE(SwapBuffers(dc)) << LastErrorText();
     glFinish();
-    // What the server shows in the window now, as another client sees it.
-    XImage* image = XGetImage(m_server.display(), XWindowOf(hwnd), 80, 60, 1, 1, AllPlanes, ZPixmap);
+    // What the server shows in the window now, as a screenshot tool sees it.
+    XImage* image = XGetImage(m_server.display(), xwindow, 80, 60, 1, 1, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     unsigned long shown = XGetPixel(image, 0, 0);
     XDestroyImage(image);

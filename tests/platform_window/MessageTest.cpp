@@ -253,6 +253,27 @@ TEST_F(Messages, CloseRequestEndsInDestroyAndQuitComesLast)
     DestroyWindow(other);
 }
 
+TEST_F(Messages, PointerOverTheGlSurfaceReachesTheWindow)
+{
+    PIXELFORMATDESCRIPTOR descriptor{};
+    descriptor.nSize = sizeof descriptor;
+    descriptor.nVersion = 1;
+    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    descriptor.cColorBits = 24;
+    descriptor.cDepthBits = 24;
+    HDC dc = GetDC(m_hwnd);
+    ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor))
+        << LastErrorText();
+    MovePointer(kLeft + 70, kTop + 80);
+    Button(3, true);
+    Button(3, false);
+    Settle();
+    ExpectMessage(WM_MOUSEMOVE, 0, 70, 80);
+    ExpectMessage(WM_RBUTTONDOWN, MK_RBUTTON, 70, 80);
+    ExpectMessage(WM_RBUTTONUP, 0, 70, 80);
+    NothingPending();
+}
+
 TEST_F(Messages, EventsOfDestroyedWindowsAreDropped)
 {
     MovePointer(kLeft + 15, kTop + 15);

@@ -1,6 +1,7 @@
 // Windows under a real window manager (openbox), as users run the program: the outer size
 // includes the frame the manager adds, MoveWindow places the frame's corner, a close asked of
-// the manager arrives as WM_CLOSE, and SetPixelFormat's re-creation keeps the window in place.
+// the manager arrives as WM_CLOSE, and a pixel format keeps the window and gives GL a surface
+// that follows the window's size.
 #include <gtest/gtest.h>
 
 #include <X11/Xutil.h>
@@ -151,9 +152,9 @@ TEST_F(UnderWindowManager, CloseAskedOfTheManagerArrivesAsWmClose)
     EXPECT_EQ(ReceivedMessages().back().message, static_cast<UINT>(WM_DESTROY));
 }
 
-TEST_F(UnderWindowManager, PixelFormatWithAnotherVisualKeepsTheWindowInPlace)
+TEST_F(UnderWindowManager, PixelFormatKeepsTheWindowAndTheSurfaceFollowsItsSize)
 {
-    HWND hwnd = CreateMain(L"Re-created");
+    HWND hwnd = CreateMain(L"With Surface");
     ShowWindow(hwnd, SW_SHOW);
     HDC dc = GetDC(hwnd);
     Display* display = m_server.display();
@@ -166,22 +167,64 @@ TEST_F(UnderWindowManager, PixelFormatWithAnotherVisualKeepsTheWindowInPlace)
         }
     }
     ASSERT_NE(format, 0) << "the server offers no second visual";
-    RECT before{}, after{};
+    RECT before{}, after{}, client{};
     GetWindowRect(hwnd, &before);
-    Window oldWindow = XWindowOf(hwnd);
+    Window xwindow = XWindowOf(hwnd);
 
     PIXELFORMATDESCRIPTOR descriptor{};
     ASSERT_TRUE(SetPixelFormat(dc, format, &descriptor)) << LastErrorText();
-    Window newWindow = XWindowOf(hwnd);
-    EXPECT_NE(newWindow, oldWindow) << "X fixes the visual at creation";
-    EXPECT_FALSE(m_server.Exists(oldWindow));
-    EXPECT_TRUE(m_server.IsShown(newWindow));
-    EXPECT_EQ(m_server.TextProperty(newWindow, "_NET_WM_NAME"), "Re-created");
-    EXPECT_EQ(GetDC(hwnd), dc);
+    EXPECT_EQ(XWindowOf(hwnd), xwindow) << "other clients keep finding the same window";
+    EXPECT_TRUE(m_server.IsShown(xwindow));
     ASSERT_TRUE(GetWindowRect(hwnd, &after));
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(after.right, before.right);
     EXPECT_EQ(after.bottom, before.bottom);
+
+    // The surface: one child with the format's visual, covering the client area.
+    auto surfaceSize = [&](int& width, int& height) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, xwindow, &root, &parent, &children, &count);
+        EXPECT_EQ(count, 1u);
+        Window surface = count ? children[0] : 0;
+        if (children) {
+            XFree(children);
+        }
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, surface, &attributes);
+        EXPECT_EQ(XVisualIDFromVisual(attributes.visual),
+                  XVisualIDFromVisual(formats[static_cast<size_t>(format - 1)].visual));
+        EXPECT_EQ(attributes.map_state, IsViewable);
+        width = attributes.width;
+        height = attributes.height;
+    };
+    int width = 0, height = 0;
+    GetClientRect(hwnd, &client);
+    surfaceSize(width, height);
+    EXPECT_EQ(width, client.right);
+    EXPECT_EQ(height, client.bottom);
+
+    ASSERT_TRUE(MoveWindow(hwnd, 50, 50, 500, 400, TRUE));
+    GetClientRect(hwnd, &client);
+    surfaceSize(width, height);
+    EXPECT_EQ(width, client.right);
+    EXPECT_EQ(height, client.bottom);
+
+    // Resized by someone else (as the manager does when the user drags the frame): the surface
+    // follows once the message loop has seen the change.
+    XResizeWindow(display, xwindow, 300, 200);
+    XSync(display, False);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    MSG msg{};
+    do {
+        XSync(Platform::X11ConnectionIfOpen(), False);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        }
+        surfaceSize(width, height);
+    } while ((width != 300 || height != 200) && std::chrono::steady_clock::now() < deadline);
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 200);
     DestroyWindow(hwnd);
 }
