@@ -154,7 +154,7 @@ fi
 log "drawing area: $bareSize"
 
 results=()
-row() { results+=("$(printf '%-50s %-28s %s' "$1" "$2" "($label)")"); }
+row() { results+=("$(printf '%-64s %-28s %s' "$1" "$2" "($label)")"); }
 
 # ---- Frame rate --------------------------------------------------------------------------
 if ! skipped fps; then
@@ -253,7 +253,7 @@ if ! skipped callgrind; then
                 "$work/fn-bare" "$work/fn-morvane" | sort -rn | head -3 >"$work/top3"
             rank=1
             while IFS=$'\t' read -r cost name; do
-                row "host cost #$rank: ${name:0:40}" "$cost instructions/frame"
+                row "host cost #$rank: ${name:0:46}" "$cost instructions/frame"
                 rank=$((rank + 1))
             done <"$work/top3"
         fi
@@ -367,7 +367,7 @@ fi
 echo
 echo "Morvane benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), heavy shader = glsl/pixelShader.glsl"
 echo "Drawing area of both programs: $bareSize pixels (the viewer's client area; bare_glx is given the same)"
-printf '%-50s %-28s %s\n' "figure" "value" "measured on"
+printf '%-64s %-28s %s\n' "figure" "value" "measured on"
 for line in "${results[@]}"; do echo "$line"; done
 echo "Load average (1 min) of the machine: $loadAtStart at the start, $(cut -d' ' -f1 /proc/loadavg) at the end;" \
     "other work on the machine lowers the frame rates (CPU ms/frame much less)."

@@ -118,10 +118,10 @@ vec2 March(vec3 origin, vec3 direction, float tStart, float tEnd)
     float t = tStart;
     for (int i = 0; i < 72; i++)
     {
+        if (t > tEnd) break;
         vec2 h = Map(origin + direction * t);
         if (h.x < 0.0015 * t) return vec2(t, h.y);
         t += h.x;
-        if (t > tEnd) break;
     }
     return vec2(tEnd, 0.0);
 }
@@ -135,19 +135,20 @@ vec3 Normal(vec3 p)
 }
 
 // Soft shadow towards the sun: how much a point sees of it, from 0 (hidden) to 1. The closer a
-// shadow ray passes by a shape, the darker: that gives the soft penumbra.
+// shadow ray passes by a shape, the darker: that gives the soft penumbra. Only the part of the
+// ray inside the bounding box can meet a shape.
 float SoftShadow(vec3 origin, vec3 direction)
 {
     vec2 span = BoxInterval(origin, direction);
-    if (span.x > span.y || span.y < 0.0) return 1.0;
     float t = max(span.x, 0.03);
+    float tEnd = span.x < span.y ? span.y : 0.0;
     float light = 1.0;
-    for (int i = 0; i < 28; i++)
+    for (int i = 0; i < 24; i++)
     {
+        if (t > tEnd || light < 0.01) break;
         float h = Map(origin + direction * t).x;
         light = min(light, 10.0 * h / t);
-        t += clamp(h, 0.08, 1.0);
-        if (light < 0.01 || t > span.y) break;
+        t += clamp(h, 0.1, 1.5);
     }
     light = clamp(light, 0.0, 1.0);
     return light * light * (3.0 - 2.0 * light);
@@ -159,13 +160,13 @@ float AmbientOcclusion(vec3 p, vec3 n)
 {
     float occlusion = 0.0;
     float weight = 1.0;
-    for (int i = 1; i <= 4; i++)
+    for (int i = 1; i <= 3; i++)
     {
-        float step = 0.25 * float(i);
+        float step = 0.3 * float(i);
         occlusion += weight * (step - Map(p + n * step).x);
         weight *= 0.6;
     }
-    return clamp(1.0 - 1.4 * occlusion, 0.0, 1.0);
+    return clamp(1.0 - 1.3 * occlusion, 0.0, 1.0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -175,11 +176,16 @@ const vec3 kSunDirection = vec3(0.7171, 0.5976, 0.3586);   // (0.6, 0.5, 0.3) no
 const vec3 kSunColour = vec3(1.7, 1.4, 1.05);
 const vec3 kSkyColour = vec3(0.2, 0.28, 0.45);
 
+// The sky without the sun: pale at the horizon, deep blue overhead.
+vec3 SkyGradient(vec3 direction)
+{
+    return mix(vec3(0.5, 0.56, 0.68), vec3(0.1, 0.22, 0.55), sqrt(clamp(direction.y, 0.0, 1.0)));
+}
+
 vec3 Sky(vec3 direction)
 {
-    float up = clamp(direction.y, 0.0, 1.0);
-    vec3 colour = mix(vec3(0.5, 0.56, 0.68), vec3(0.1, 0.22, 0.55), pow(up, 0.5));
     float sun = clamp(dot(direction, kSunDirection), 0.0, 1.0);
+    vec3 colour = SkyGradient(direction);
     colour += vec3(1.0, 0.7, 0.4) * 0.25 * pow(sun, 8.0);
     colour += vec3(1.0, 0.9, 0.7) * pow(sun, 400.0);
     return colour;
@@ -205,11 +211,11 @@ vec3 FloorColour(vec3 p)
     return mix(vec3(0.27, 0.25, 0.22), vec3(0.17, 0.16, 0.165), checker);
 }
 
-vec3 Shade(vec3 p, vec3 n, vec3 view, vec3 albedo, float gloss, bool nearShapes)
+vec3 Shade(vec3 p, vec3 n, vec3 view, vec3 albedo, float gloss)
 {
     float diffuse = clamp(dot(n, kSunDirection), 0.0, 1.0);
-    float shadow = diffuse > 0.0 ? SoftShadow(p + n * 0.01, kSunDirection) : 0.0;
-    float occlusion = nearShapes ? AmbientOcclusion(p, n) : 1.0;
+    float shadow = SoftShadow(p + n * 0.01, kSunDirection);
+    float occlusion = AmbientOcclusion(p, n);
     float skyLight = clamp(0.5 + 0.5 * n.y, 0.0, 1.0);
     float bounce = clamp(0.5 - 0.5 * n.y, 0.0, 1.0);
     vec3 halfway = normalize(kSunDirection - view);
@@ -221,10 +227,15 @@ vec3 Shade(vec3 p, vec3 n, vec3 view, vec3 albedo, float gloss, bool nearShapes)
     light += vec3(0.25, 0.18, 0.12) * bounce * occlusion;
     vec3 colour = albedo * light;
     colour += kSunColour * specular * diffuse * shadow;
-    colour += Sky(reflect(view, n)) * fresnel * occlusion * (0.15 + 0.35 * gloss);
+    colour += SkyGradient(reflect(view, n)) * fresnel * occlusion * (0.15 + 0.35 * gloss);
     return colour;
 }
 
+// A note on speed. On a graphics card, pixels that take a cheap branch skip the expensive one;
+// a software renderer runs groups of pixels in lock-step and walks through every branch, so
+// here each step is written to run once for all pixels: one march, one normal, one call of
+// Shade for whatever the ray met (shape or floor). Loops stop as soon as every pixel of a
+// group is done, so their step counts only bound the work.
 void main()
 {
     // The camera ray of this pixel. screen2World takes the pixel at depth 0 to the point where
@@ -245,38 +256,22 @@ void main()
     // the ray enters their bounding box and where it would reach the floor.
     float tFloor = direction.y < 0.0 ? -origin.y / direction.y : 1e6;
     vec2 span = BoxInterval(origin, direction);
-    vec2 hit = vec2(tFloor, 0.0);
-    if (span.x < span.y && span.y > 0.0 && span.x < tFloor)
-    {
-        hit = March(origin, direction, max(span.x, 0.0), min(span.y, tFloor));
-        if (hit.y == 0.0) hit.x = tFloor;
-    }
+    float tEnd = span.x < span.y ? min(span.y, tFloor) : -1.0;
+    vec2 hit = March(origin, direction, max(span.x, 0.0), tEnd);
 
-    vec3 colour;
-    if (hit.y > 0.0)
-    {
-        vec3 p = origin + direction * hit.x;
-        vec3 n = Normal(p);
-        float gloss = hit.y == 3.0 ? 1.0 : 0.3;
-        colour = Shade(p, n, direction, MaterialColour(hit.y, p), gloss, true);
-    }
-    else if (tFloor < 1e5)
-    {
-        vec3 p = origin + direction * tFloor;
-        bool nearShapes = all(greaterThan(p.xz, kBoundsMin.xz - 2.0)) && all(lessThan(p.xz, kBoundsMax.xz + 2.0));
-        colour = Shade(p, vec3(0.0, 1.0, 0.0), direction, FloorColour(p), 0.1, nearShapes);
-    }
-    else
-    {
-        colour = Sky(direction);
-    }
+    bool onShape = hit.y > 0.0;
+    float t = onShape ? hit.x : tFloor;
+    vec3 p = origin + direction * t;
+    vec3 n = onShape ? Normal(p) : vec3(0.0, 1.0, 0.0);
+    vec3 albedo = onShape ? MaterialColour(hit.y, p) : FloorColour(p);
+    float gloss = hit.y == 3.0 ? 1.0 : (onShape ? 0.3 : 0.1);
+    vec3 colour = Shade(p, n, direction, albedo, gloss);
 
-    // Fog: distant floor fades into the sky at the horizon.
-    if (hit.x < 1e5)
-    {
-        float fog = 1.0 - exp(-pow(hit.x * 0.011, 2.0));
-        colour = mix(colour, Sky(direction), fog);
-    }
+    // Fog: the distant floor fades into the sky at the horizon; rays that meet nothing show
+    // the sky itself.
+    vec3 sky = Sky(direction);
+    float fog = 1.0 - exp(-pow(min(t, 1e4) * 0.011, 2.0));
+    colour = mix(colour, sky, fog);
 
     // Tone: a gentle curve, gamma for the screen, and a soft vignette.
     colour = colour / (1.0 + 0.25 * colour);
