@@ -20,7 +20,7 @@ settle
 shot zoomed
 check "a wheel notch zooms" different_picture dragged zoomed
 
-xdotool mousemove --window "$MAIN" 200 200 mousemove --window "$MAIN" 500 400
+xdo mousemove --window "$MAIN" 200 200 mousemove --window "$MAIN" 500 400
 settle 0.5
 shot moved-without-button
 check "moving without a button leaves the camera" same_picture zoomed moved-without-button

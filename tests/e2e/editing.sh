@@ -27,7 +27,7 @@ log=$(read_log)
 check "the log shows the compiler's message (got: $log)" grep -qi 'error' <<<"$log"
 
 click_in_dialog 180 120
-xdotool key --clearmodifiers ctrl+a Delete
+xdo key --clearmodifiers ctrl+a Delete
 settle
 check "deleting all text does not end the program" running
 shot emptied

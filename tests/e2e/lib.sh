@@ -21,8 +21,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pass() { E2E_PASSES=$((E2E_PASSES + 1)); echo "PASS: $*"; }
-fail() { E2E_FAILURES=$((E2E_FAILURES + 1)); echo "FAIL: $*"; }
+# Every outside tool is bounded in time, so a stuck one fails a check instead of hanging the test.
+xdo() { timeout 10 xdotool "$@"; }
+note() { echo "[$(date +%T)] $*"; }
+
+pass() { E2E_PASSES=$((E2E_PASSES + 1)); note "PASS: $*"; }
+fail() { E2E_FAILURES=$((E2E_FAILURES + 1)); note "FAIL: $*"; }
 check() {  # check "description" command...
     local what=$1
     shift
@@ -48,8 +52,8 @@ start_viewer() {
     MAIN=
     DLG=
     for _ in $(seq 300); do
-        MAIN=$(xdotool search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -n 1)
-        DLG=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
+        MAIN=$(xdo search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -n 1)
+        DLG=$(xdo search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
         [ -n "$MAIN" ] && [ -n "$DLG" ] && break
         kill -0 "$MORVANE_PID" 2>/dev/null || break
         sleep 0.1
@@ -58,17 +62,32 @@ start_viewer() {
         fail "the program showed its two windows (stderr: $(cat "$FOLDER/stderr.txt"))"
         finish
     fi
-    read -r _ SCALE_X SCALE_Y < <("$DIALOG_GEOMETRY")
+    # The main window is made again with the OpenGL pixel format after it first shows, so wait
+    # until the same window has been found a few times in a row.
+    local stable=0 found
+    for _ in $(seq 100); do
+        sleep 0.2
+        found=$(xdo search --onlyvisible --name '^Morvane - ' 2>/dev/null | tail -n 1)
+        if [ -n "$found" ] && [ "$found" = "$MAIN" ]; then
+            stable=$((stable + 1))
+            [ $stable -ge 5 ] && break
+        else
+            MAIN=$found
+            stable=0
+        fi
+    done
+    read -r _ SCALE_X SCALE_Y < <(timeout 30 "$DIALOG_GEOMETRY")
+    note "windows up: main $MAIN, dialog $DLG, dialog scale $SCALE_X x $SCALE_Y"
     settle
 }
 
 # Lets the loop handle what was sent and draw a few frames.
 settle() { sleep "${1:-1.5}"; }
 
-shot() { import -window "$MAIN" "$E2E_WORK/$1.png" 2>/dev/null; }
+shot() { timeout 20 import -window "$MAIN" "$E2E_WORK/$1.png" 2>/dev/null || note "no screenshot $1"; }
 
 # Number of pixels that differ between two screenshots.
-difference() { compare -metric AE "$E2E_WORK/$1.png" "$E2E_WORK/$2.png" null: 2>&1 | cut -d' ' -f1; }
+difference() { timeout 20 compare -metric AE "$E2E_WORK/$1.png" "$E2E_WORK/$2.png" null: 2>&1 | cut -d' ' -f1; }
 same_picture() { [ "$(difference "$1" "$2")" = 0 ]; }
 different_picture() { [ "$(difference "$1" "$2")" -gt 1000 ]; }
 
@@ -77,13 +96,13 @@ point_in_dialog() {  # x y (dialog units)
     local px py
     px=$(awk -v u="$1" -v s="$SCALE_X" 'BEGIN { printf "%d", u * s }')
     py=$(awk -v u="$2" -v s="$SCALE_Y" 'BEGIN { printf "%d", u * s }')
-    xdotool mousemove --window "$DLG" "$px" "$py"
+    xdo mousemove --window "$DLG" "$px" "$py"
 }
 
 click_in_dialog() {  # x y (dialog units)
-    xdotool windowactivate --sync "$DLG" 2>/dev/null
+    xdo windowactivate --sync "$DLG" 2>/dev/null
     point_in_dialog "$1" "$2"
-    xdotool click 1
+    xdo click 1
 }
 
 click_reload() { click_in_dialog 343 264; }
@@ -93,42 +112,42 @@ click_reset_camera() { click_in_dialog 32 264; }
 # Puts the text cursor at the very start of the source box.
 focus_source_start() {
     click_in_dialog 180 120
-    xdotool key --clearmodifiers ctrl+Home
+    xdo key --clearmodifiers ctrl+Home
 }
 
-type_text() { xdotool type --delay 40 --clearmodifiers "$1"; }
+type_text() { timeout 60 xdotool type --delay 40 --clearmodifiers "$1"; }
 
 read_box() {  # x y of a point inside the box, in dialog units
-    printf '' | xclip -selection clipboard >/dev/null 2>&1
+    printf '' | timeout 5 xclip -selection clipboard >/dev/null 2>&1
     click_in_dialog "$1" "$2"
-    xdotool key --clearmodifiers ctrl+a
-    xdotool key --clearmodifiers ctrl+c
+    xdo key --clearmodifiers ctrl+a
+    xdo key --clearmodifiers ctrl+c
     sleep 0.3
-    xclip -o -selection clipboard 2>/dev/null
+    timeout 5 xclip -o -selection clipboard 2>/dev/null
 }
 read_log() { read_box 180 310; }
 read_source() { read_box 180 120; }
 
 # Drags with the left button from one point of the main window's client area to another.
 drag_main() {  # x0 y0 x1 y1
-    xdotool windowactivate --sync "$MAIN" 2>/dev/null
-    xdotool mousemove --window "$MAIN" "$1" "$2" mousedown 1
+    xdo windowactivate --sync "$MAIN" 2>/dev/null
+    xdo mousemove --window "$MAIN" "$1" "$2" mousedown 1
     local i
     for i in 1 2 3 4 5 6 7 8; do
-        xdotool mousemove --window "$MAIN" $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
+        xdo mousemove --window "$MAIN" $(($1 + ($3 - $1) * i / 8)) $(($2 + ($4 - $2) * i / 8))
         sleep 0.05
     done
-    xdotool mouseup 1
+    xdo mouseup 1
 }
 
 wheel_main() {  # button: 4 zooms in, 5 zooms out
-    xdotool mousemove --window "$MAIN" 400 300 click "$1"
+    xdo mousemove --window "$MAIN" 400 300 click "$1"
 }
 
 # Asks the window manager to close the main window, as its close button does.
 close_main() {
-    xdotool windowactivate --sync "$MAIN" 2>/dev/null
-    xdotool key --clearmodifiers alt+F4
+    xdo windowactivate --sync "$MAIN" 2>/dev/null
+    xdo key --clearmodifiers alt+F4
 }
 
 # Waits for the program to end and sets EXIT_STATUS; 124 when it did not end in time.
