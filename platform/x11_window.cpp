@@ -129,7 +129,12 @@ bool X11Window::CreateNative(int x, int y, int width, int height)
             XSetTransientForHint(display, m_window, owner->XWindow());
         }
     }
-    return trap.Check(ERROR_NO_SYSTEM_RESOURCES, L"Setting up the X window");
+    if (!trap.Check(ERROR_NO_SYSTEM_RESOURCES, L"Setting up the X window")) {
+        XDestroyWindow(display, m_window);
+        m_window = 0;
+        return false;
+    }
+    return true;
 }
 
 void X11Window::ReleaseNative()

@@ -76,14 +76,6 @@ TEST(WindowClass, RejectsIncompleteDescriptions)
     EXPECT_EQ(RegisterClassExW(nullptr), 0);
 }
 
-TEST(WindowClass, StockIconAndCursorOnly)
-{
-    EXPECT_NE(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
-    EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
-    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(101)), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
-}
-
 TEST(Window, LivesOnTheServerFromCreationToDestruction)
 {
     XServer server;
@@ -183,15 +175,4 @@ TEST(Window, CreationFailsWhenTheProcedureRefusesWmCreate)
     EXPECT_EQ(CreateTopLevel(L"Refusing", L"No", 0, 0, 50, 50), nullptr);
     EXPECT_NE(LastErrorText().find("WM_CREATE"), std::string::npos);
     EXPECT_TRUE(UnregisterClassW(L"Refusing", nullptr)) << "the refused window is gone";
-}
-
-TEST(Window, HandlesThatAreNoWindows)
-{
-    HWND bogus = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x7777770));
-    EXPECT_EQ(GetDC(bogus), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
-    EXPECT_FALSE(ShowWindow(bogus, SW_SHOW));
-    RECT rect{};
-    EXPECT_FALSE(GetWindowRect(bogus, &rect));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
