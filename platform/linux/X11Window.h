@@ -62,7 +62,6 @@ private:
     std::shared_ptr<WindowClass> m_class;
     std::wstring m_text;
     ::Window m_window = 0;
-    Colormap m_colormap = 0;
     ::Window m_surface = 0;
     Colormap m_surfaceColormap = 0;
     // Whether the program chose the position (otherwise the window manager places the window).
