@@ -62,8 +62,8 @@ start_viewer() {
         fail "the program showed its two windows (stderr: $(cat "$FOLDER/stderr.txt"))"
         finish
     fi
-    # The main window is made again with the OpenGL pixel format after it first shows, so wait
-    # until the same window has been found a few times in a row.
+    # Wait until the same main window has been found a few times in a row, so that the tests
+    # work with the window the program settled on.
     local stable=0 found
     for _ in $(seq 100); do
         sleep 0.2
