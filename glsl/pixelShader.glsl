@@ -186,8 +186,11 @@ vec3 Sky(vec3 direction)
 {
     float sun = clamp(dot(direction, kSunDirection), 0.0, 1.0);
     vec3 colour = SkyGradient(direction);
-    colour += vec3(1.0, 0.7, 0.4) * 0.25 * pow(sun, 8.0);
-    colour += vec3(1.0, 0.9, 0.7) * pow(sun, 400.0);
+    float glow = sun * sun;
+    glow *= glow;
+    glow *= glow;
+    colour += vec3(1.0, 0.7, 0.4) * 0.25 * glow;
+    colour += vec3(1.0, 0.9, 0.7) * smoothstep(0.996, 0.999, sun);
     return colour;
 }
 
@@ -220,7 +223,9 @@ vec3 Shade(vec3 p, vec3 n, vec3 view, vec3 albedo, float gloss)
     float bounce = clamp(0.5 - 0.5 * n.y, 0.0, 1.0);
     vec3 halfway = normalize(kSunDirection - view);
     float specular = pow(clamp(dot(n, halfway), 0.0, 1.0), 8.0 + 56.0 * gloss) * (0.2 + 1.8 * gloss);
-    float fresnel = pow(clamp(1.0 + dot(n, view), 0.0, 1.0), 4.0);
+    float fresnel = clamp(1.0 + dot(n, view), 0.0, 1.0);
+    fresnel *= fresnel;
+    fresnel *= fresnel;
 
     vec3 light = kSunColour * diffuse * shadow;
     light += kSkyColour * skyLight * occlusion;
@@ -270,13 +275,14 @@ void main()
     // Fog: the distant floor fades into the sky at the horizon; rays that meet nothing show
     // the sky itself.
     vec3 sky = Sky(direction);
-    float fog = 1.0 - exp(-pow(min(t, 1e4) * 0.011, 2.0));
+    float fogDepth = min(t, 1e4) * 0.011;
+    float fog = 1.0 - exp(-fogDepth * fogDepth);
     colour = mix(colour, sky, fog);
 
     // Tone: a gentle curve, gamma for the screen, and a soft vignette.
     colour = colour / (1.0 + 0.25 * colour);
-    colour = pow(clamp(colour, 0.0, 1.0), vec3(0.4545));
-    vec2 uv = gl_FragCoord.xy / vec2(800.0, 600.0);
-    colour *= 0.8 + 0.2 * pow(16.0 * uv.x * uv.y * (1.0 - uv.x) * (1.0 - uv.y), 0.2);
+    colour = sqrt(clamp(colour, 0.0, 1.0));
+    vec2 fromCentre = gl_FragCoord.xy / vec2(800.0, 600.0) - 0.5;
+    colour *= 1.0 - 0.35 * dot(fromCentre, fromCentre);
     gl_FragColor = vec4(colour, 1.0);
 }
