@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Morvane needs to build, run and test, skipping apt when all of them
+# Installs the Debian packages Morvane needs to build, run and test on Linux (the Windows build and
+# its Wine test install their own), skipping apt when all of them
 # are present already. Run as root, or as a user who may use sudo.
 set -euo pipefail
 
@@ -12,7 +13,6 @@ packages=(
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick
     fonts-dejavu-core
     valgrind
-    g++-mingw-w64-x86-64-posix dpkg-dev wine64 wine fonts-wine fonts-liberation
 )
 
 missing=()
