@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Morvane needs to build, run and test on Linux (the Windows build and
-# its Wine test install their own), skipping apt when all of them
-# are present already. Run as root, or as a user who may use sudo.
+# Installs the Debian packages Morvane needs to build, run and test on Linux, skipping apt when all
+# of them are present already (the Windows build and its Wine test install their own). Run as
+# root, or as a user who may use sudo.
 set -euo pipefail
 
 packages=(
