@@ -250,7 +250,7 @@ if ! skipped callgrind; then
             parse "$work/annotate-morvane.txt" >"$work/fn-morvane"
             awk -F'\t' -v frames="$countFrames" 'NR == FNR { bare[$2] += $1; next } { m[$2] += $1 }
                 END { for (f in m) { d = (m[f] - bare[f]) / frames; if (d > 0) printf "%d\t%s\n", d, f } }' \
-                "$work/fn-bare" "$work/fn-morvane" | sort -rn | head -3 >"$work/top3"
+                "$work/fn-bare" "$work/fn-morvane" | sort -rn | awk 'NR <= 3' >"$work/top3"
             rank=1
             while IFS=$'\t' read -r cost name; do
                 row "host cost #$rank: ${name:0:46}" "$cost instructions/frame"
