@@ -141,7 +141,10 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index)
     return 0;
 }
 
-BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
+namespace {
+
+// Fills `rect` through one of the window's rectangle queries, with Windows' argument checks.
+BOOL QueryRect(HWND hwnd, LPRECT rect, BOOL (WindowObject::*query)(RECT&))
 {
     WindowObject* window = FindWindowObject(hwnd);
     if (!window) {
@@ -151,20 +154,19 @@ BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return window->OuterRect(*rect);
+    return (window->*query)(*rect);
+}
+
+}  // namespace
+
+BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect)
+{
+    return QueryRect(hwnd, rect, &WindowObject::OuterRect);
 }
 
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect)
 {
-    WindowObject* window = FindWindowObject(hwnd);
-    if (!window) {
-        return FALSE;
-    }
-    if (!rect) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return window->ClientRect(*rect);
+    return QueryRect(hwnd, rect, &WindowObject::ClientRect);
 }
 
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)

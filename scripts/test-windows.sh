@@ -28,23 +28,10 @@ packages=(
     libgl1 libgl1-mesa-dri libxrender1 libxrandr2 libxcursor1 libxi6 libxcomposite1 libxinerama1 libxxf86vm1
     xvfb xauth openbox x11-utils xdotool xclip imagemagick
 )
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=
-    if [ "$(id -u)" != 0 ]; then
-        sudo=sudo
-    fi
-    echo "Installing: ${missing[*]}"
-    if ! { $sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; }; then
-        echo "FAIL installing the packages the Windows test needs"
-        failed=$((failed + 1))
-        finish
-    fi
+if ! "$root/scripts/install-packages.sh" "${packages[@]}"; then
+    echo "FAIL installing the packages the Windows test needs"
+    failed=$((failed + 1))
+    finish
 fi
 
 echo "=== Building morvane.exe"
