@@ -15,9 +15,10 @@ namespace Platform {
 namespace {
 
 // Bounds for what the window manager does asynchronously: managing a newly shown window and
-// carrying out a move. Both take milliseconds; the bounds only stop a wait that would not end.
-constexpr int ShowMilliseconds = 2000;
-constexpr int PlacementMilliseconds = 1000;
+// carrying out a move. Both take milliseconds, or seconds on a busy machine; the bounds only stop
+// a wait that would not end.
+constexpr int ShowMilliseconds = 5000;
+constexpr int PlacementMilliseconds = 3000;
 
 int g_dialogCount = 0;
 

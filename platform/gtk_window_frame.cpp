@@ -13,7 +13,7 @@ namespace {
 
 // The window manager answers a request for frame extents within a few milliseconds; a second is
 // far beyond that and bounds the wait when it never answers.
-constexpr int FrameRequestMilliseconds = 1000;
+constexpr int FrameRequestMilliseconds = 5000;
 
 Atom Intern(const char* name)
 {

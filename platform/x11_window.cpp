@@ -16,8 +16,9 @@
 namespace Platform {
 namespace {
 
-// How long to wait for the window manager to map, frame or resize a window.
-const int kWindowManagerWaitMs = 2000;
+// How long to wait for the window manager to map, frame or resize a window. Each wait ends as
+// soon as the manager has done it; a busy machine can keep a manager busy for seconds.
+const int kWindowManagerWaitMs = 5000;
 
 const long kEventMask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask |
                         StructureNotifyMask | PropertyChangeMask;
