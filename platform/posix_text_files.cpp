@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "TextFiles.h"
+#include "TextModeBytes.h"
 #include "Windows.h"
 #include "linux/LastError.h"
 
@@ -90,17 +91,6 @@ bool WriteAll(int fd, const std::string& bytes)
         written += static_cast<size_t>(n);
     }
     return true;
-}
-
-std::string WithCrLf(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "TextFiles.h"
+#include "TextModeBytes.h"
 #include "Windows.h"
 
 namespace {
@@ -103,17 +104,6 @@ bool WriteAll(HANDLE file, const std::string& bytes)
         written += done;
     }
     return true;
-}
-
-std::string WithCrLf(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
 }
 
 }  // namespace
