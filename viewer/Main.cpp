@@ -23,7 +23,7 @@ typedef RealTimeApp::Application<Morvane::Render, Morvane::Logic, Morvane::Comma
 
 int RunViewer()
 {
-    const std::wstring caption = L"Morvane - ray marching, live";
+    const std::wstring caption = L"Morvane - by the Morvane team";
     Morvane::CustomScene scene;
     ViewerApplication application(800, 600, caption, scene);
     application.Run();
