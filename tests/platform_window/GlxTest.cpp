@@ -11,25 +11,15 @@
 #include <cstring>
 
 #include "XServer.h"
+#include "opengl/WglExtensions.h"
 
 using namespace TestSupport;
 
 namespace {
 
-const int WGL_DRAW_TO_WINDOW_ARB = 0x2001;
-const int WGL_ACCELERATION_ARB = 0x2003;
-const int WGL_SUPPORT_OPENGL_ARB = 0x2010;
-const int WGL_DOUBLE_BUFFER_ARB = 0x2011;
-const int WGL_COLOR_BITS_ARB = 0x2014;
-const int WGL_ALPHA_BITS_ARB = 0x201B;
-const int WGL_DEPTH_BITS_ARB = 0x2022;
-const int WGL_STENCIL_BITS_ARB = 0x2023;
-const int WGL_FULL_ACCELERATION_ARB = 0x2027;
-const int WGL_SAMPLE_BUFFERS_ARB = 0x2041;
-const int WGL_SAMPLES_ARB = 0x2042;
-
-using ChoosePixelFormatArb = BOOL(WINAPI*)(HDC, const int*, const FLOAT*, UINT, int*, UINT*);
-using GetExtensionsStringArb = const char*(WINAPI*)(HDC);
+// The attribute values and function type are the ones the driver passes.
+using ChoosePixelFormatArb = PFNWGLCHOOSEPIXELFORMATARBPROC;
+using GetExtensionsStringArb = PFNWGLGETEXTENSIONSSTRINGARBPROC;
 
 // An extension function from wglGetProcAddress, cast through void (*)() as GCC wants.
 template <typename Function>
