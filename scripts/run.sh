@@ -22,7 +22,7 @@ fi
 echo "No X display is available (DISPLAY is '${DISPLAY:-}')."
 echo "Running Morvane on a virtual display (Xvfb with the openbox window manager) instead."
 shot="$root/morvane-screenshot.png"
-MORVANE_OWN_DISPLAY=1 "$root/tests/with-display.sh" --wm bash -c '
+"$root/tests/with-display.sh" --wm bash -c '
     viewer=$1 shot=$2
     "$viewer" &
     pid=$!

@@ -20,7 +20,24 @@ namespace {
 
 class UnderWindowManager : public ::testing::Test {
 protected:
-    void SetUp() override { Platform::ResetMessageQueue(); }
+    void SetUp() override
+    {
+        Platform::ResetMessageQueue();
+        // Without a manager every check below would fail for a reason that is not ours.
+        ASSERT_TRUE(m_server.WindowManagerRunning())
+            << "no window manager runs on this display; these tests need one";
+    }
+
+    // A window that an assertion cut short would keep its class registered and spoil the
+    // tests that follow.
+    void TearDown() override
+    {
+        for (HWND hwnd : m_windows) {
+            if (IsWindow(hwnd)) {
+                DestroyWindow(hwnd);
+            }
+        }
+    }
 
     HWND CreateMain(const wchar_t* caption)
     {
@@ -29,6 +46,7 @@ protected:
                                     CW_USEDEFAULT, 800, 600, nullptr, nullptr,
                                     GetModuleHandleW(nullptr), nullptr);
         EXPECT_NE(hwnd, nullptr) << LastErrorText();
+        m_windows.push_back(hwnd);
         return hwnd;
     }
 
@@ -56,6 +74,7 @@ protected:
 
     RecordingClass m_class{L"Morvane Managed Test", true};
     XServer m_server;
+    std::vector<HWND> m_windows;
 };
 
 }  // namespace

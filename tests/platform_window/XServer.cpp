@@ -115,6 +115,24 @@ bool XServer::IsShown(Window window)
     return attributes.map_state == IsViewable;
 }
 
+bool XServer::WindowManagerRunning()
+{
+    if (!m_display) {
+        return false;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(m_display, DefaultRootWindow(m_display),
+                       XInternAtom(m_display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
+                       XA_WINDOW, &type, &format, &count, &remaining, &data);
+    if (data) {
+        XFree(data);
+    }
+    return type == XA_WINDOW && count == 1;
+}
+
 std::string LastErrorText()
 {
     DWORD code = GetLastError();

@@ -47,6 +47,8 @@ public:
     void Geometry(Window window, int& x, int& y, int& width, int& height);
     bool Exists(Window window);
     bool IsShown(Window window);
+    // True when a window manager has announced itself on the root window.
+    bool WindowManagerRunning();
 
 private:
     Display* m_display;
