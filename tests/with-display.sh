@@ -40,17 +40,34 @@ manager_ready() {
         xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_FRAME_EXTENTS'
 }
 
-if [ "$wm" = 1 ]; then
+# Starts openbox and waits until it is ready; false when it ended or never got ready.
+start_manager() {
+    # A manager that died leaves its announcement behind; only the new one's counts.
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wmpid=$!
-    deadline=$((SECONDS + 60))
+    local deadline=$((SECONDS + 30))
     until manager_ready; do
         if ! kill -0 "$wmpid" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
-            echo "with-display.sh: the openbox window manager did not start. Its output:" >&2
-            cat "$work/openbox.log" >&2
-            exit 1
+            kill "$wmpid" 2>/dev/null
+            wait "$wmpid" 2>/dev/null
+            wmpid=
+            return 1
         fi
         sleep 0.1
+    done
+}
+
+if [ "$wm" = 1 ]; then
+    # A manager that fails while starting is started again, twice at most.
+    attempt=1
+    until start_manager; do
+        echo "with-display.sh: the openbox window manager did not start (attempt $attempt). Its output:" >&2
+        cat "$work/openbox.log" >&2
+        if [ $attempt -ge 3 ]; then
+            exit 1
+        fi
+        attempt=$((attempt + 1))
     done
 fi
 
