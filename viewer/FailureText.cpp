@@ -22,6 +22,11 @@ std::wstring FailureLogText(const Common::Exception& e)
 std::wstring FatalFailureText(const Common::Exception& e)
 {
     std::wstring text = e.Message().empty() ? L"An operation failed." : WithoutTrailingLineEnd(e.Message());
+    // Code 0 means the system reported nothing (a shader that does not build, a missing GL
+    // feature): its "completed successfully" would only confuse.
+    if (e.Detail().code == 0) {
+        return text;
+    }
     text += L"\nError " + std::to_wstring(e.Detail().code);
     const std::wstring reason = WithoutTrailingLineEnd(e.Detail().text);
     if (!reason.empty()) {

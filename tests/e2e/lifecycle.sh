@@ -24,4 +24,5 @@ printf 'void main() { broken }\n' >"$FOLDER/glsl/pixelShader.glsl"
 status=$?
 check "a pixel shader that does not build ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the compiler's message is on standard error" grep -qi "error" "$FOLDER/stderr.txt"
+check "no system error is claimed for it" bash -c "! grep -q '^Error ' '$FOLDER/stderr.txt'"
 finish

@@ -1,9 +1,11 @@
-// The scene's default camera and its shader files, and the dialog's text and placement helpers.
+// The scene's default camera and its shader files, the dialog's text and placement helpers, and
+// the wording of failures.
 #include <cstring>
 
 #include "ViewerFixture.h"
 #include "common/Exception.h"
 #include "viewer/EditText.h"
+#include "viewer/FailureText.h"
 
 using Morvane::CustomScene;
 using namespace ViewerTest;
@@ -115,6 +117,25 @@ TEST(EditText, EmptyTextPassesBothWaysAndUnicodeSurvives)
     EXPECT_EQ(Morvane::FromEditText(L"\r"), "");
     EXPECT_EQ(Morvane::ToEditText("// \xC3\xA9t\xC3\xA9\n"), L"// \u00E9t\u00E9\r\n");
     EXPECT_EQ(Morvane::FromEditText(L"// \U0001F600\r\n"), "// \xF0\x9F\x98\x80\n");
+}
+
+TEST(FailureText, SystemReasonFollowsTheMessageOnlyWhenTheSystemGaveOne)
+{
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    Common::Exception missing(L"File couldn't be loaded.");
+    EXPECT_EQ(Morvane::FailureLogText(missing),
+              L"File couldn't be loaded.\nThe system cannot find the file specified.");
+    EXPECT_EQ(Morvane::FatalFailureText(missing),
+              L"File couldn't be loaded.\nError 2: The system cannot find the file specified.");
+
+    // A compiler's log ends in a line feed and comes with no system error at all.
+    SetLastError(0);
+    Common::Exception compile(L"0:1(6): error: syntax error\n");
+    EXPECT_EQ(Morvane::FatalFailureText(compile), L"0:1(6): error: syntax error");
+
+    SetLastError(ERROR_ACCESS_DENIED);
+    Common::Exception unnamed{std::wstring()};
+    EXPECT_EQ(Morvane::FatalFailureText(unnamed), L"An operation failed.\nError 5: Access is denied.");
 }
 
 TEST(PlaceBeside, QuotedGeometry)
