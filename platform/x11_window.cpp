@@ -68,8 +68,8 @@ Cursor ArrowCursor(Display* display)
 }  // namespace
 
 X11Window::X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstring& text,
-                     HWND owner, int x, int y, int width, int height)
-    : m_class(std::move(windowClass)), m_text(text)
+                     HWND owner, DWORD style, int x, int y, int width, int height)
+    : m_class(std::move(windowClass)), m_text(text), m_style(style)
 {
     parent = owner;
     if (width == CW_USEDEFAULT) {
@@ -121,6 +121,7 @@ bool X11Window::CreateNative(int x, int y, int width, int height)
     classHint.res_class = const_cast<char*>(className.c_str());
     XSetClassHint(display, m_window, &classHint);
     WriteSizeHints(x, y);
+    WriteFrameFunctions();
     WriteTitle();
     if (m_class->cursor == ArrowCursorHandle()) {
         XDefineCursor(display, m_window, ArrowCursor(display));
@@ -155,6 +156,39 @@ void X11Window::ReleaseNative()
     m_window = 0;
     m_surface = 0;
     m_surfaceColormap = 0;
+}
+
+// The window manager's frame offers what the style has: a frame that resizes only with
+// WS_THICKFRAME, the minimise and maximise buttons only with their boxes, closing with the
+// system menu. Managers read this from the Motif hints.
+void X11Window::WriteFrameFunctions()
+{
+    enum : unsigned long {
+        kFunctionsFlag = 1UL << 0,
+        kResize = 1UL << 1,
+        kMove = 1UL << 2,
+        kMinimize = 1UL << 3,
+        kMaximize = 1UL << 4,
+        kClose = 1UL << 5,
+    };
+    unsigned long functions = kMove;
+    if (m_style & WS_THICKFRAME) {
+        functions |= kResize;
+    }
+    if (m_style & WS_MINIMIZEBOX) {
+        functions |= kMinimize;
+    }
+    if (m_style & WS_MAXIMIZEBOX) {
+        functions |= kMaximize;
+    }
+    if (m_style & WS_SYSMENU) {
+        functions |= kClose;
+    }
+    // flags, functions, decorations, input mode, status
+    unsigned long hints[5] = {kFunctionsFlag, functions, 0, 0, 0};
+    Atom motifHints = X11Atom("_MOTIF_WM_HINTS");
+    XChangeProperty(X11ConnectionIfOpen(), m_window, motifHints, motifHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(hints), 5);
 }
 
 void X11Window::WriteSizeHints(int x, int y)

@@ -83,7 +83,7 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD 
         return nullptr;
     }
     auto window = std::make_unique<X11Window>(windowClass, windowName ? windowName : L"", parent,
-                                              x, y, width, height);
+                                              style, x, y, width, height);
     if (!window->XWindow()) {
         return nullptr;
     }

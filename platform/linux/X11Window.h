@@ -15,9 +15,10 @@ namespace Platform {
 class X11Window : public WindowObject {
 public:
     // Creates the X window (hidden) with the default visual; an owner keeps it in front of
-    // itself. On failure the last error is set and XWindow() is 0.
+    // itself, and the style tells the window manager which of resizing, minimising and
+    // maximising the frame offers. On failure the last error is set and XWindow() is 0.
     X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstring& text, HWND owner,
-              int x, int y, int width, int height);
+              DWORD style, int x, int y, int width, int height);
     ~X11Window() override;
 
     LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -51,6 +52,7 @@ private:
     void ReleaseNative();
     void WriteTitle();
     void WriteSizeHints(int x, int y);
+    void WriteFrameFunctions();
     bool WaitForClientSize(int width, int height);
     bool IsMapped() const;
     void WaitUntilViewable();
@@ -61,6 +63,7 @@ private:
 
     std::shared_ptr<WindowClass> m_class;
     std::wstring m_text;
+    DWORD m_style;
     ::Window m_window = 0;
     ::Window m_surface = 0;
     Colormap m_surfaceColormap = 0;

@@ -1,13 +1,16 @@
 // Windows under a real window manager (openbox), as users run the program: the outer size
-// includes the frame the manager adds, MoveWindow places the frame's corner, a close asked of
+// includes the frame the manager adds, the frame offers only what the style has, MoveWindow places the frame's corner, a close asked of
 // the manager arrives as WM_CLOSE, and a pixel format keeps the window and gives GL a surface
 // that follows the window's size.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
 #include <chrono>
+#include <string>
+#include <vector>
 
 #include "XServer.h"
 #include "platform/linux/GlxPixelFormat.h"
@@ -39,10 +42,9 @@ protected:
         }
     }
 
-    HWND CreateMain(const wchar_t* caption)
+    HWND CreateMain(const wchar_t* caption, DWORD style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME)
     {
-        HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, m_class.Name(), caption,
-                                    WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, CW_USEDEFAULT,
+        HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, m_class.Name(), caption, style, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 800, 600, nullptr, nullptr,
                                     GetModuleHandleW(nullptr), nullptr);
         EXPECT_NE(hwnd, nullptr) << LastErrorText();
@@ -104,6 +106,77 @@ TEST_F(UnderWindowManager, OuterSizeIncludesTheFrame)
     EXPECT_EQ(frame.right, outer.right);
     EXPECT_EQ(frame.bottom, outer.bottom);
     DestroyWindow(hwnd);
+}
+
+TEST_F(UnderWindowManager, FrameOffersWhatTheStyleHas)
+{
+    Display* display = m_server.display();
+    // The names of the actions the manager allows on a window, as it announces them.
+    auto allowedActions = [&](HWND hwnd) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, XWindowOf(hwnd),
+                           XInternAtom(display, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False,
+                           XA_ATOM, &type, &format, &count, &remaining, &data);
+        std::vector<std::string> names;
+        const Atom* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; data && i < count; ++i) {
+            char* name = XGetAtomName(display, atoms[i]);
+            names.push_back(name);
+            XFree(name);
+        }
+        if (data) {
+            XFree(data);
+        }
+        return names;
+    };
+    auto allows = [&](HWND hwnd, const char* action) {
+        std::vector<std::string> names = allowedActions(hwnd);
+        return std::find(names.begin(), names.end(), action) != names.end();
+    };
+    // The Motif function bits the window offers to managers that honour them all (openbox
+    // honours moving and resizing only): 2 resize, 4 move, 8 minimise, 16 maximise, 32 close.
+    auto motifFunctions = [&](HWND hwnd) {
+        Atom hintsAtom = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, XWindowOf(hwnd), hintsAtom, 0, 5, False, hintsAtom, &type,
+                           &format, &count, &remaining, &data);
+        unsigned long functions = ~0UL;
+        if (data && format == 32 && count >= 2) {
+            const unsigned long* hints = reinterpret_cast<const unsigned long*>(data);
+            EXPECT_EQ(hints[0], 1UL) << "only the functions are given; decorations stay the manager's";
+            functions = hints[1];
+        }
+        if (data) {
+            XFree(data);
+        }
+        return functions;
+    };
+
+    HWND main = CreateMain(L"No Boxes");
+    ShowWindow(main, SW_SHOW);
+    EXPECT_TRUE(allows(main, "_NET_WM_ACTION_CLOSE"));
+    EXPECT_TRUE(allows(main, "_NET_WM_ACTION_RESIZE"));
+    EXPECT_TRUE(allows(main, "_NET_WM_ACTION_MOVE"));
+    EXPECT_EQ(motifFunctions(main), 2UL | 4UL | 32UL);
+
+    HWND full = CreateMain(L"All Boxes", WS_OVERLAPPEDWINDOW);
+    ShowWindow(full, SW_SHOW);
+    EXPECT_TRUE(allows(full, "_NET_WM_ACTION_RESIZE"));
+    EXPECT_TRUE(allows(full, "_NET_WM_ACTION_MINIMIZE"));
+    EXPECT_EQ(motifFunctions(full), 2UL | 4UL | 8UL | 16UL | 32UL);
+
+    HWND fixed = CreateMain(L"Fixed Frame", WS_CAPTION | WS_SYSMENU);
+    ShowWindow(fixed, SW_SHOW);
+    EXPECT_TRUE(allows(fixed, "_NET_WM_ACTION_CLOSE"));
+    EXPECT_TRUE(allows(fixed, "_NET_WM_ACTION_MOVE"));
+    EXPECT_FALSE(allows(fixed, "_NET_WM_ACTION_RESIZE"));
+    EXPECT_EQ(motifFunctions(fixed), 4UL | 32UL);
 }
 
 TEST_F(UnderWindowManager, MoveWindowPlacesTheFrameCorner)
