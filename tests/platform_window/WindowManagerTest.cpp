@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <string>
 #include <vector>
 
 #include "XServer.h"
@@ -111,51 +110,24 @@ TEST_F(UnderWindowManager, OuterSizeIncludesTheFrame)
 TEST_F(UnderWindowManager, FrameOffersWhatTheStyleHas)
 {
     Display* display = m_server.display();
-    // The names of the actions the manager allows on a window, as it announces them.
-    auto allowedActions = [&](HWND hwnd) {
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, remaining = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, XWindowOf(hwnd),
-                           XInternAtom(display, "_NET_WM_ALLOWED_ACTIONS", False), 0, 64, False,
-                           XA_ATOM, &type, &format, &count, &remaining, &data);
-        std::vector<std::string> names;
-        const Atom* atoms = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; data && i < count; ++i) {
-            char* name = XGetAtomName(display, atoms[i]);
-            names.push_back(name);
-            XFree(name);
-        }
-        if (data) {
-            XFree(data);
-        }
-        return names;
-    };
+    // Whether the manager announces the action as allowed on the window.
     auto allows = [&](HWND hwnd, const char* action) {
-        std::vector<std::string> names = allowedActions(hwnd);
-        return std::find(names.begin(), names.end(), action) != names.end();
+        std::vector<unsigned long> actions =
+            m_server.Items(XWindowOf(hwnd), "_NET_WM_ALLOWED_ACTIONS", XA_ATOM);
+        Atom wanted = XInternAtom(display, action, False);
+        return std::find(actions.begin(), actions.end(), wanted) != actions.end();
     };
     // The Motif function bits the window offers to managers that honour them all (openbox
     // honours moving and resizing only): 2 resize, 4 move, 8 minimise, 16 maximise, 32 close.
     auto motifFunctions = [&](HWND hwnd) {
-        Atom hintsAtom = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0, remaining = 0;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, XWindowOf(hwnd), hintsAtom, 0, 5, False, hintsAtom, &type,
-                           &format, &count, &remaining, &data);
-        unsigned long functions = ~0UL;
-        if (data && format == 32 && count >= 2) {
-            const unsigned long* hints = reinterpret_cast<const unsigned long*>(data);
-            EXPECT_EQ(hints[0], 1UL) << "only the functions are given; decorations stay the manager's";
-            functions = hints[1];
+        std::vector<unsigned long> hints = m_server.Items(
+            XWindowOf(hwnd), "_MOTIF_WM_HINTS", XInternAtom(display, "_MOTIF_WM_HINTS", False));
+        if (hints.size() < 2) {
+            ADD_FAILURE() << "the window has no Motif hints";
+            return ~0UL;
         }
-        if (data) {
-            XFree(data);
-        }
-        return functions;
+        EXPECT_EQ(hints[0], 1UL) << "only the functions are given; decorations stay the manager's";
+        return hints[1];
     };
 
     HWND main = CreateMain(L"No Boxes");

@@ -115,22 +115,30 @@ bool XServer::IsShown(Window window)
     return attributes.map_state == IsViewable;
 }
 
-bool XServer::WindowManagerRunning()
+std::vector<unsigned long> XServer::Items(Window window, const char* property, Atom type)
 {
-    if (!m_display) {
-        return false;
-    }
-    Atom type = None;
+    Atom actualType = None;
     int format = 0;
     unsigned long count = 0, remaining = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(m_display, DefaultRootWindow(m_display),
-                       XInternAtom(m_display, "_NET_SUPPORTING_WM_CHECK", False), 0, 1, False,
-                       XA_WINDOW, &type, &format, &count, &remaining, &data);
+    XGetWindowProperty(m_display, window, XInternAtom(m_display, property, False), 0, 1024, False,
+                       type, &actualType, &format, &count, &remaining, &data);
+    std::vector<unsigned long> items;
+    if (data && actualType == type && format == 32) {
+        // Xlib hands 32-bit items over as longs.
+        const unsigned long* values = reinterpret_cast<const unsigned long*>(data);
+        items.assign(values, values + count);
+    }
     if (data) {
         XFree(data);
     }
-    return type == XA_WINDOW && count == 1;
+    return items;
+}
+
+bool XServer::WindowManagerRunning()
+{
+    return m_display &&
+           Items(DefaultRootWindow(m_display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).size() == 1;
 }
 
 std::string LastErrorText()

@@ -47,6 +47,9 @@ public:
     void Geometry(Window window, int& x, int& y, int& width, int& height);
     bool Exists(Window window);
     bool IsShown(Window window);
+    // The 32-bit items of a window's property of the given type (atoms, windows, cardinals),
+    // empty when it is missing or of another type.
+    std::vector<unsigned long> Items(Window window, const char* property, Atom type);
     // True when a window manager has announced itself on the root window.
     bool WindowManagerRunning();
 
