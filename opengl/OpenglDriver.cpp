@@ -157,9 +157,12 @@ void OpenglDriver::DrawIndexedPrimitive(int64_t vertexBufferId, int64_t indexBuf
     if (instanceCount == 1) {
         glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(0));
     } else {
-        glDrawElementsInstanced(GL_TRIANGLES, count, GL_UNSIGNED_INT,
-                                reinterpret_cast<const void*>(0),
-                                static_cast<GLsizei>(instanceCount));
+        // Contexts older than 3.1 offer instancing only through the extension that the
+        // capability check required; GLEW then leaves the core entry point null.
+        PFNGLDRAWELEMENTSINSTANCEDPROC drawInstanced =
+            glDrawElementsInstanced ? glDrawElementsInstanced : glDrawElementsInstancedARB;
+        drawInstanced(GL_TRIANGLES, count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(0),
+                      static_cast<GLsizei>(instanceCount));
     }
     CheckGlError();
 }
