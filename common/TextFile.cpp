@@ -1,12 +1,39 @@
-// Reads and writes whole text files through the platform's text-mode file helpers.
+// Reads and writes whole text files through the platform's text-mode file helpers; drops a
+// leading UTF-8 byte-order mark on reading and writes it back when the file has one.
 #include "TextFile.h"
 
 #include <istream>
+#include <iterator>
+#include <memory>
 
 #include "Exception.h"
 #include "platform/TextFiles.h"
 
 namespace Common {
+namespace {
+
+// Editors on Windows often begin UTF-8 files with this mark; GLSL compilers refuse it.
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+bool StartsWithMark(const std::string& text)
+{
+    return text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+}
+
+// Whether the file as it is on disk now begins with the mark. A file that is missing or cannot
+// be read has no mark to keep.
+bool FileStartsWithMark(const std::wstring& path)
+{
+    std::unique_ptr<std::istream> file = Platform::OpenTextFileForReading(path);
+    if (!file || file->fail()) {
+        return false;
+    }
+    char head[3] = {};
+    file->read(head, sizeof head);
+    return file->gcount() == sizeof head && StartsWithMark(std::string(head, sizeof head));
+}
+
+}  // namespace
 
 std::string ReadTextFile(const std::wstring& path)
 {
@@ -14,18 +41,21 @@ std::string ReadTextFile(const std::wstring& path)
     if (!file || file->fail()) {
         throw Exception(L"File couldn't be loaded.");
     }
-    std::string result;
-    std::string line;
-    while (std::getline(*file, line, '\n')) {
-        result += line;
-        result += '\n';
+    std::string text;
+    text.assign(std::istreambuf_iterator<char>(*file), std::istreambuf_iterator<char>());
+    if (StartsWithMark(text)) {
+        text.erase(0, kByteOrderMark.size());
     }
-    return result;
+    if (!text.empty() && text.back() != '\n') {
+        text += '\n';
+    }
+    return text;
 }
 
 void WriteTextFile(const std::wstring& path, const std::string& text)
 {
-    if (!Platform::ReplaceTextFile(path, text)) {
+    bool keepMark = !StartsWithMark(text) && FileStartsWithMark(path);
+    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text)) {
         throw Exception(L"File couldn't be saved.");
     }
 }

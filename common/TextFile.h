@@ -1,17 +1,20 @@
-// Whole text files named by wide paths: bare line feeds in memory, CR LF on disk.
+// Whole text files named by wide paths: bare line feeds in memory, CR LF on disk, and the UTF-8
+// byte-order mark kept on disk but never shown to the program.
 #pragma once
 
 #include <string>
 
 namespace Common {
 
-// Every line of the result ends with one line feed; an empty file gives an empty text.
+// Every line of the result ends with one line feed; an empty file gives an empty text. A UTF-8
+// byte-order mark at the start of the file is not part of the text.
 // Throws Exception("File couldn't be loaded.") when the file cannot be opened.
 std::string ReadTextFile(const std::wstring& path);
 
-// Replaces the file with `text`, each line feed written as CR LF. Either the whole new text is
-// on disk or the old file is left as it was; any failure throws
-// Exception("File couldn't be saved.") with the cause in its detail.
+// Replaces the file with `text`, each line feed written as CR LF. When the file on disk starts
+// with a UTF-8 byte-order mark, the new text is written after one too, so the file keeps its
+// form. Either the whole new text is on disk or the old file is left as it was; any failure
+// throws Exception("File couldn't be saved.") with the cause in its detail.
 void WriteTextFile(const std::wstring& path, const std::string& text);
 
 }  // namespace Common

@@ -1,5 +1,5 @@
 // Text-mode files named by wide Windows paths: line feeds in memory, carriage return and line
-// feed on disk, and a save that either replaces the whole file or leaves it untouched.
+// feed on disk, and a save that either writes the whole new text or leaves the old one.
 #pragma once
 
 #include <istream>
@@ -16,8 +16,11 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path);
 // Writes `text` to the file in text mode (each line feed as carriage return and line feed)
 // through a temporary file in the same folder that is flushed to disk and then renamed over the
 // target. An existing file keeps its permissions; a symbolic link stays a link and the file it
-// points to is replaced. Returns false, with the last error set to the cause, when anything
-// failed; the old file is then left as it was.
+// points to is replaced. Where that cannot work but the file itself may be written (the folder
+// refuses the temporary file or the replacement, or the file has more than one hard link), the
+// file is rewritten in place, flushed to disk, and given back its old text if the rewrite fails.
+// Returns false, with the last error set to the cause, when anything failed; the old file is
+// then left as it was.
 bool ReplaceTextFile(const std::wstring& path, const std::string& text);
 
 }  // namespace Platform

@@ -1,6 +1,8 @@
 // Text-mode files on POSIX: Windows paths mapped to UTF-8 with forward slashes, CR LF folded to
 // LF on reading, LF written as CR LF, and saves that go through a flushed temporary file renamed
-// over the target so that a failure never destroys the old file.
+// over the target so that a failure never destroys the old file; where a rename cannot be used
+// (the folder refuses the temporary file or the rename, or the file has other hard links) the
+// file is rewritten in place and its old text written back if that fails.
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -79,16 +81,76 @@ bool ResolveLinks(std::string& path, int& error)
     return false;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
+// Writes all of `bytes` at `offset`; a short write is continued until one fails.
+bool WriteAllAt(int fd, const std::string& bytes, off_t offset = 0)
 {
     size_t written = 0;
     while (written < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        ssize_t n = pwrite(fd, bytes.data() + written, bytes.size() - written, offset + static_cast<off_t>(written));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return true;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+// Makes the file hold exactly `bytes`, on disk.
+bool Rewrite(int fd, const std::string& bytes)
+{
+    return WriteAllAt(fd, bytes) && ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && fsync(fd) == 0;
+}
+
+// Rewrites an existing file through its own inode, so that its hard links, owner, permissions
+// and extended attributes all stay. The old text is read first and written back if the new one
+// cannot be written whole; only a crash of the machine mid-write can leave a mixture. A file we
+// may write but not read is rewritten without that safety net, as any plain save would.
+bool RewriteInPlace(const std::string& target, const std::string& bytes, const std::wstring& path)
+{
+    bool canRestore = true;
+    int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES) {
+        canRestore = false;
+        fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file could not be opened for writing " + Quoted(path) + L".");
+        return false;
+    }
+    std::string old;
+    if (canRestore && !ReadAll(fd, old)) {
+        int cause = errno;
+        close(fd);
+        Platform::SetLastErrorFromErrno(cause, L"The file could not be read before rewriting it " + Quoted(path) + L".");
+        return false;
+    }
+    if (!Rewrite(fd, bytes)) {
+        int cause = errno;
+        bool restored = canRestore && Rewrite(fd, old);
+        close(fd);
+        const wchar_t* what = restored ? L"The text could not be written; the old text was put back"
+                                       : L"The text could not be written, and the old text could not be put back";
+        Platform::SetLastErrorFromErrno(cause, std::wstring(what) + L" " + Quoted(path) + L".");
+        return false;
+    }
+    if (close(fd) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The text could not be written " + Quoted(path) + L".");
+        return false;
     }
     return true;
 }
@@ -156,9 +218,19 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         close(probe);
     }
 
+    const std::string bytes = WithCrLf(text);
+    // A rename would give the other names of a hard-linked file the old text.
+    if (exists && existing.st_nlink > 1) {
+        return RewriteInPlace(target, bytes, path);
+    }
+
     std::string temporary = DirectoryOf(target) + "/." + BaseNameOf(target) + ".saving-XXXXXX";
     int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0) {
+        // A folder we may not write to can still hold a file we may write.
+        if (exists) {
+            return RewriteInPlace(target, bytes, path);
+        }
         SetLastErrorFromErrno(errno, L"No temporary file could be created beside " + Quoted(path) + L".");
         return false;
     }
@@ -168,7 +240,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         SetLastErrorFromErrno(cause, std::wstring(what) + L" " + Quoted(path) + L".");
         return false;
     };
-    if (!WriteAll(fd, WithCrLf(text))) {
+    if (!WriteAllAt(fd, bytes)) {
         return fail(errno, L"The text could not be written");
     }
     if (fsync(fd) != 0) {
@@ -191,7 +263,14 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         return fail(errno, L"The text could not be written");
     }
     if (rename(temporary.c_str(), target.c_str()) != 0) {
-        return fail(errno, L"The file could not be replaced");
+        int cause = errno;
+        // The folder may refuse to let the file be replaced though it may be written: a sticky
+        // folder where the file is another user's, or a file mounted in its own right.
+        if (exists && (cause == EACCES || cause == EPERM || cause == EBUSY)) {
+            unlink(temporary.c_str());
+            return RewriteInPlace(target, bytes, path);
+        }
+        return fail(cause, L"The file could not be replaced");
     }
     int directory = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory >= 0) {
