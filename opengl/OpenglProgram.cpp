@@ -2,6 +2,8 @@
 // uniform parameters.
 #include "opengl/OpenglProgram.h"
 
+#include <vector>
+
 #include "common/Exception.h"
 #include "common/TextConversion.h"
 #include "opengl/OpenglException.h"
@@ -18,6 +20,30 @@ const wchar_t kVectorParameterMessage[] =
 const wchar_t kMatrixParameterMessage[] =
     L"void OpenglProgram::SetParameter(const std::string& name, const Math::Matrix4x4& matrix): "
     L"Parameter location not found; parameter name: ";
+
+// Links `program` and throws Common::Exception carrying the linker's log when it does not link,
+// so a text that compiles but cannot link (no main, stages that do not match) is reported as a
+// compile error would be instead of surfacing later as a bare GL error.
+void LinkProgram(GLuint program)
+{
+    glLinkProgram(program);
+    CheckGlError();
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    CheckGlError();
+    if (status == GL_TRUE) {
+        return;
+    }
+    GLint logLength = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    CheckGlError();
+    std::vector<GLchar> log(static_cast<std::size_t>(logLength > 0 ? logLength : 0) + 1, '\0');
+    glGetProgramInfoLog(program, logLength, nullptr, log.data());
+    CheckGlError();
+    const std::string text(log.data());
+    throw Common::Exception(text.empty() ? std::wstring(L"The shaders could not be linked.")
+                                         : Common::Utf8ToWide(text));
+}
 
 }  // namespace
 
@@ -38,8 +64,7 @@ OpenglProgram::OpenglProgram(const std::vector<ShaderSource>& sources)
             glAttachShader(m_id, shader->m_id);
             CheckGlError();
         }
-        glLinkProgram(m_id);
-        CheckGlError();
+        LinkProgram(m_id);
     } catch (...) {
         glDeleteProgram(m_id);
         throw;
@@ -57,8 +82,7 @@ void OpenglProgram::UpdateShader(const ShaderSource& source)
     for (const boost::shared_ptr<OpenglShader>& shader : m_shaders) {
         if (shader->m_stage == source.stage) {
             CompileShader(shader->m_id, source.source);
-            glLinkProgram(m_id);
-            CheckGlError();
+            LinkProgram(m_id);
             return;
         }
     }

@@ -19,13 +19,15 @@ namespace OpenglDriver {
 
 class OpenglProgram : boost::noncopyable {
 public:
-    // Compiles every source in order and links them. Throws when a source does not compile.
+    // Compiles every source in order and links them. Throws when a source does not compile or
+    // the program does not link, with the compiler's or the linker's log as the message.
     explicit OpenglProgram(const std::vector<ShaderSource>& sources);
     // Deletes the program, then releases its shaders.
     ~OpenglProgram();
 
     // Recompiles the first shader of `source.stage` from `source.source` and relinks. When the
-    // compile fails the program is not relinked and draws on as before.
+    // compile fails the program is not relinked and draws on as before; when the link fails it
+    // throws with the linker's log, and the caller relinks a text that built.
     void UpdateShader(const ShaderSource& source);
 
     // Set the uniform `name` and leave the program in use. Throw Common::Exception naming the

@@ -130,6 +130,33 @@ TEST_F(ProgramTest, CompileErrorMessageIsExactlyTheCompilerLog)
     EXPECT_EQ(GL_NO_ERROR, glGetError());
 }
 
+TEST_F(ProgramTest, LinkErrorMessageIsTheLinkerLog)
+{
+    // Both texts compile; neither program links. The message is the linker's own log, both when
+    // the program is built and when a stage is replaced.
+    const char kNoMain[] = "#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n";
+    const char kUnwrittenVarying[] =
+        "#version 120\nvarying vec3 other;\nvoid main() { gl_FragColor = vec4(other, 1.0); }\n";
+    const std::string noMain = MessageOf([&] {
+        m_driver->CreateProgram({{kNormalVertexShader, OpenglDriver::VertexShader},
+                                 {kNoMain, OpenglDriver::PixelShader}});
+    });
+    EXPECT_NE(noMain.find("main"), std::string::npos) << noMain;
+    EXPECT_NE(noMain.find("error"), std::string::npos) << noMain;
+    EXPECT_EQ(GL_NO_ERROR, glGetError());
+
+    boost::shared_ptr<OpenglProgram> program =
+        m_driver->CreateProgram({{kNormalVertexShader, OpenglDriver::VertexShader},
+                                 {kRedPixelShader, OpenglDriver::PixelShader}})
+            .lock();
+    const std::string unwritten =
+        MessageOf([&] { program->UpdateShader({kUnwrittenVarying, OpenglDriver::PixelShader}); });
+    EXPECT_NE(unwritten.find("other"), std::string::npos) << unwritten;
+    EXPECT_EQ(GL_NO_ERROR, glGetError());
+    EXPECT_NO_THROW(program->UpdateShader({kBluePixelShader, OpenglDriver::PixelShader}))
+        << "a text that builds relinks the same program";
+}
+
 TEST_F(ProgramTest, TextIsCompiledUpToItsFirstNul)
 {
     std::string text(kRedPixelShader);
@@ -162,12 +189,15 @@ TEST_F(ProgramTest, UpdateShaderKeepsDrawingThroughABrokenEdit)
 
 TEST_F(ProgramTest, UpdateShaderFindsTheFirstShaderOfItsStage)
 {
+    // A second pixel stage that only defines a function, so the program links whichever main
+    // the first one holds.
+    const char kHelperPixelShader[] = "#version 120\nvec4 Unused() { return vec4(0.5); }\n";
     // Stage 5 compiles as a vertex shader and is found only as stage 5.
     const OpenglDriver::ShaderStage stage5 = static_cast<OpenglDriver::ShaderStage>(5);
     boost::shared_ptr<OpenglProgram> program =
         m_driver->CreateProgram({{kNormalVertexShader, stage5},
                                  {kRedPixelShader, OpenglDriver::PixelShader},
-                                 {kBluePixelShader, OpenglDriver::PixelShader}})
+                                 {kHelperPixelShader, OpenglDriver::PixelShader}})
             .lock();
     EXPECT_EQ(GL_VERTEX_SHADER, ShaderType(program->m_shaders[0]->m_id));
     EXPECT_EQ("UpdateShader can not find the stage", MessageOf([&] {
@@ -178,10 +208,10 @@ TEST_F(ProgramTest, UpdateShaderFindsTheFirstShaderOfItsStage)
     // Two pixel stages: only the first one is re-sourced.
     program->UpdateShader({kBluePixelShader, OpenglDriver::PixelShader});
     EXPECT_EQ(kBluePixelShader, ShaderText(program->m_shaders[1]->m_id));
-    EXPECT_EQ(kBluePixelShader, ShaderText(program->m_shaders[2]->m_id));
+    EXPECT_EQ(kHelperPixelShader, ShaderText(program->m_shaders[2]->m_id));
     program->UpdateShader({kRedPixelShader, OpenglDriver::PixelShader});
     EXPECT_EQ(kRedPixelShader, ShaderText(program->m_shaders[1]->m_id));
-    EXPECT_EQ(kBluePixelShader, ShaderText(program->m_shaders[2]->m_id));
+    EXPECT_EQ(kHelperPixelShader, ShaderText(program->m_shaders[2]->m_id));
 }
 
 TEST_F(ProgramTest, SetParameterNamesTheMissingUniform)

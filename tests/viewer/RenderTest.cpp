@@ -112,6 +112,18 @@ TEST_F(RenderTest, SyntaxErrorShowsTheCompilerLogAndKeepsThePicture)
     ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
 }
 
+TEST_F(RenderTest, TextThatDoesNotLinkShowsTheLinkerLogAndKeepsThePicture)
+{
+    const std::string good = m_viewer.m_scene->m_pixelShaderText;
+    Edit("#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n");
+    const std::wstring log = m_viewer.Log();
+    EXPECT_NE(log.find(L"main"), std::wstring::npos) << std::string(log.begin(), log.end());
+    EXPECT_EQ(m_viewer.m_render->m_lastGoodPixelShader, good);
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+    m_viewer.Frame();
+    ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
 TEST_F(RenderTest, EmptyTextFailsLikeAnyBrokenText)
 {
     Edit("");
