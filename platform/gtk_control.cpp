@@ -1,8 +1,6 @@
 // What every control of a dialog shares: its place in the dialog's layout, showing and moving it,
 // reporting its rectangles, notifying the dialog, and choosing the kind of control from the
 // template's class.
-#include <cwctype>
-
 #include <gtk/gtk.h>
 
 #include "Windows.h"
@@ -10,22 +8,9 @@
 #include "linux/GtkSession.h"
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
+#include "linux/NameCase.h"
 
 namespace Platform {
-namespace {
-
-bool SameClassName(const std::wstring& name, const wchar_t* wanted)
-{
-    size_t i = 0;
-    for (; i < name.size() && wanted[i]; ++i) {
-        if (std::towlower(name[i]) != std::towlower(wanted[i])) {
-            return false;
-        }
-    }
-    return i == name.size() && wanted[i] == 0;
-}
-
-}  // namespace
 
 GtkControl::GtkControl(GtkDialogWindow& dialog, GtkWidget* widget, const RECT& place)
     : m_dialog(dialog), m_widget(widget), m_place(place)
@@ -113,8 +98,8 @@ void GtkControl::Notify(WORD code)
 std::unique_ptr<GtkControl> CreateGtkControl(GtkDialogWindow& dialog, const DialogItemTemplate& item,
                                              const RECT& place)
 {
-    bool edit = item.classOrdinal == ControlClassEdit || SameClassName(item.className, L"Edit");
-    bool button = item.classOrdinal == ControlClassButton || SameClassName(item.className, L"Button");
+    bool edit = item.classOrdinal == ControlClassEdit || SameName(item.className, L"Edit");
+    bool button = item.classOrdinal == ControlClassButton || SameName(item.className, L"Button");
     DWORD buttonType = item.style & 0x0F;
     if (edit) {
         return CreateGtkEditControl(dialog, item, place);

@@ -4,22 +4,19 @@
 // make one base unit.
 #include <algorithm>
 #include <cstdint>
-#include <cwctype>
 
 #include <gtk/gtk.h>
 
 #include "linux/GtkDialogUnits.h"
 #include "linux/GtkSession.h"
+#include "linux/NameCase.h"
 
 namespace Platform {
 namespace {
 
 bool IsClassicDialogFace(const std::wstring& face)
 {
-    std::wstring lower;
-    for (wchar_t c : face) {
-        lower.push_back(static_cast<wchar_t>(std::towlower(c)));
-    }
+    std::wstring lower = LowerName(face);
     return lower == L"ms shell dlg" || lower == L"ms shell dlg 2" || lower == L"ms sans serif" ||
            lower == L"tahoma" || lower == L"segoe ui" || lower == L"system";
 }

@@ -2,11 +2,11 @@
 // entries, each a header (data size, header size, type, name, language, ...) followed by the
 // data, every part aligned to four bytes; types and names are either 0xFFFF and a 16-bit ordinal
 // or a zero-terminated UTF-16 string.
-#include <cwctype>
 #include <string>
 
 #include "Windows.h"
 #include "linux/LastError.h"
+#include "linux/NameCase.h"
 #include "linux/ResourceTable.h"
 
 namespace Platform {
@@ -76,7 +76,7 @@ public:
         id.isOrdinal = false;
         id.name.clear();
         for (WORD c = first; c != 0;) {
-            id.name.push_back(static_cast<char16_t>(std::towupper(c)));
+            id.name.push_back(static_cast<char16_t>(UpperNameChar(static_cast<wchar_t>(c))));
             if (!Word(c)) {
                 return false;
             }
@@ -105,7 +105,7 @@ bool Matches(const ResourceId& id, LPCWSTR wanted)
     }
     std::u16string upper;
     for (const wchar_t* c = wanted; *c; ++c) {
-        upper.push_back(static_cast<char16_t>(std::towupper(*c)));
+        upper.push_back(static_cast<char16_t>(UpperNameChar(*c)));
     }
     return upper == id.name;
 }

@@ -1,9 +1,9 @@
 // Window classes (RegisterClassExW, UnregisterClassW) and the stock icon and cursor handles.
-#include <cwctype>
 #include <map>
 
 #include "Windows.h"
 #include "linux/LastError.h"
+#include "linux/NameCase.h"
 #include "linux/X11WindowClass.h"
 
 namespace Platform {
@@ -18,15 +18,6 @@ std::map<std::wstring, std::shared_ptr<WindowClass>>& Classes()
 // Class atoms live in the range Windows uses for registered strings.
 ATOM g_nextAtom = 0xC000;
 
-std::wstring Folded(const std::wstring& name)
-{
-    std::wstring folded = name;
-    for (wchar_t& c : folded) {
-        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    }
-    return folded;
-}
-
 std::wstring Describe(LPCWSTR name)
 {
     if (IS_INTRESOURCE(name)) {
@@ -40,7 +31,7 @@ std::map<std::wstring, std::shared_ptr<WindowClass>>::iterator Lookup(LPCWSTR na
 {
     auto& classes = Classes();
     if (!IS_INTRESOURCE(name)) {
-        return classes.find(Folded(name));
+        return classes.find(LowerName(name));
     }
     ATOM atom = static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name));
     for (auto it = classes.begin(); it != classes.end(); ++it) {
@@ -106,7 +97,7 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass)
     registered->style = windowClass->style;
     registered->procedure = windowClass->lpfnWndProc;
     registered->cursor = windowClass->hCursor;
-    Platform::Classes()[Platform::Folded(registered->name)] = registered;
+    Platform::Classes()[Platform::LowerName(registered->name)] = registered;
     return registered->atom;
 }
 

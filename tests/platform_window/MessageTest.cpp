@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 
 #include "XServer.h"
 #include "platform/linux/MessageQueue.h"
@@ -283,4 +284,35 @@ TEST_F(Messages, EventsOfDestroyedWindowsAreDropped)
     ASSERT_TRUE(DestroyWindow(m_hwnd));
     Platform::ResetMessageQueue();  // the recording procedure posted a quit on WM_DESTROY
     NothingPending();
+}
+
+// Windows matches class names without regard to case, and alike in every locale. The program's
+// GTK dialogs take the user's locale, under which a Turkish C library lowers 'I' to a dotless 'ı':
+// a class registered with an 'I' must still be found by its lower-case name.
+TEST(WindowClassNames, MatchWithoutRegardToCaseUnderATurkishLocale)
+{
+    ASSERT_NE(std::setlocale(LC_ALL, "tr_TR.UTF-8"), nullptr)
+        << "the tr_TR.UTF-8 locale is missing (scripts/install-deps.sh generates it)";
+    struct RestoreLocale {
+        ~RestoreLocale() { std::setlocale(LC_ALL, "C"); }
+    } restore;
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"Morvane Input Class";
+    ASSERT_NE(RegisterClassExW(&windowClass), 0) << LastErrorText();
+
+    HWND window = CreateWindowExW(0, L"morvane input class", L"Found by its lower-case class",
+                                  WS_CAPTION, 0, 0, 100, 100, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    EXPECT_NE(window, nullptr) << LastErrorText();
+    if (window) {
+        DestroyWindow(window);
+    }
+    EXPECT_EQ(RegisterClassExW(&windowClass), 0) << "registered a second time";
+    EXPECT_TRUE(UnregisterClassW(L"morvane input class", GetModuleHandleW(nullptr)))
+        << LastErrorText();
+    UnregisterClassW(L"Morvane Input Class", GetModuleHandleW(nullptr));
 }
