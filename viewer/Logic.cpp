@@ -1,6 +1,8 @@
 // Camera control, shader text, save, reload and reset, one command at a time.
 #include "Logic.h"
 
+#include <algorithm>
+
 #include "common/Exception.h"
 #include "common/TextFile.h"
 #include "viewer/EditText.h"
@@ -11,6 +13,9 @@ namespace Morvane {
 namespace {
 
 const float kZoomRate = 1.5f;
+// The largest share of the distance to the target that one zoom step covers. A slow frame
+// would otherwise put the eye on or past the target, where the look-at degenerates.
+const float kMaximumZoomShare = 0.9f;
 const float kOrbitRate = -10.0f;
 // An orbit that would leave the eye closer than this (as the sine of the angle) to the line
 // through the target along `up` is skipped: the look-at would lose its side vector there.
@@ -72,8 +77,9 @@ void Logic::HandleMouse(float deltaSeconds, const MouseState& mouse)
 void Logic::Zoom(float deltaSeconds, const MouseState& mouse)
 {
     RealTimeApp::Camera& camera = m_scene.m_camera;
-    const float factor = static_cast<float>(mouse.wheelSteps) > 0.0f ? deltaSeconds * kZoomRate
-                                                                     : deltaSeconds * -kZoomRate;
+    const float factor = static_cast<float>(mouse.wheelSteps) > 0.0f
+                             ? std::min(deltaSeconds * kZoomRate, kMaximumZoomShare)
+                             : deltaSeconds * -kZoomRate;
     const Math::Vector3 step = (camera.target - camera.position) * factor;
     camera.position = camera.position + step;
     camera.view.SetLookAt(camera.position, camera.target, camera.up);

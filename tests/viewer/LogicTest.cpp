@@ -78,6 +78,25 @@ TEST_F(LogicTest, WheelZoomsFifteenPercentOfTheWayAndOnlyTheSignCounts)
     ExpectEye(Camera(), 0, 11.5f, 34.5f);
 }
 
+TEST_F(LogicTest, ZoomOnASlowFrameStopsShortOfTheTarget)
+{
+    // A step of 0.6 s is exactly as fast as asked (90 % of the way); 0.7 s and 2 s would reach
+    // or pass the target and stop at 90 % instead, so the view stays finite.
+    Handle(0.6f, {Command(Wheel(1))});
+    ExpectEye(Camera(), 0, 1.0f, 3.0f);
+    for (float seconds : {0.7f, 2.0f}) {
+        Camera() = m_viewer.m_logic->m_initialCamera;
+        Handle(seconds, {Command(Wheel(1))});
+        ExpectEye(Camera(), 0, 1.0f, 3.0f);
+        ExpectViewMatchesEye(Camera());
+        for (int i = 0; i < 16; ++i) EXPECT_TRUE(std::isfinite(Camera().view.m[i]));
+    }
+    // Zooming out is never cut short.
+    Camera() = m_viewer.m_logic->m_initialCamera;
+    Handle(2.0f, {Command(Wheel(-1))});
+    ExpectEye(Camera(), 0, 40.0f, 120.0f);
+}
+
 TEST_F(LogicTest, LeftDragOrbitsAboutTheOrigin)
 {
     Handle(0.1f, {Command(LeftDrag(0, 0, 0.1f, 0))});
