@@ -69,6 +69,7 @@ const wchar_t* SystemText(DWORD code)
     case ERROR_DC_NOT_FOUND: return L"Invalid device context (DC) handle.";
     case ERROR_INVALID_GW_COMMAND: return L"Invalid GW_* command.";
     case ERROR_NO_SYSTEM_RESOURCES: return L"Insufficient system resources exist to complete the requested service.";
+    case ERROR_INVALID_MONITOR_HANDLE: return L"Invalid monitor handle.";
     case ERROR_RESOURCE_DATA_NOT_FOUND: return L"The specified image file did not contain a resource section.";
     case ERROR_RESOURCE_TYPE_NOT_FOUND: return L"The specified resource type cannot be found in the image file.";
     case ERROR_RESOURCE_NAME_NOT_FOUND: return L"The specified resource name cannot be found in the image file.";

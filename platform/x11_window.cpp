@@ -1,5 +1,6 @@
 // X11Window: a top-level window on X with Win32 semantics: hidden at creation, outer size frame
-// included, the caption as the X title, placement, and the GL surface of its pixel format.
+// included, the caption as the X title, placement (CW_USEDEFAULT at a fixed place in the work
+// area), and the GL surface of its pixel format.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
@@ -11,6 +12,7 @@
 #include "linux/GlxContext.h"
 #include "linux/LastError.h"
 #include "linux/X11Display.h"
+#include "linux/X11Monitors.h"
 #include "linux/X11Window.h"
 
 namespace Platform {
@@ -78,12 +80,14 @@ X11Window::X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstrin
     }
     m_outerWidth = std::max(0, width);
     m_outerHeight = std::max(0, height);
-    m_placed = x != CW_USEDEFAULT;
-    if (!m_placed) {
-        x = 0;
-        y = 0;
-    }
     if (X11Connection()) {
+        if (x == CW_USEDEFAULT) {
+            // Always the same place, whatever windows came before: a window manager left to
+            // place it would centre it, and the program places its other windows beside it.
+            POINT position = DefaultWindowPosition();
+            x = position.x;
+            y = position.y;
+        }
         CreateNative(x, y, m_outerWidth, m_outerHeight);
     }
 }
@@ -197,14 +201,12 @@ void X11Window::WriteSizeHints(int x, int y)
     if (!hints) {
         return;
     }
-    hints->flags = PWinGravity;
+    // Without the position flags some window managers ignore the position asked for. With
+    // north-west gravity the frame's outer corner goes there.
+    hints->flags = PWinGravity | USPosition | PPosition;
     hints->win_gravity = NorthWestGravity;
-    if (m_placed) {
-        // Without these some window managers ignore the position asked for.
-        hints->flags |= USPosition | PPosition;
-        hints->x = x;
-        hints->y = y;
-    }
+    hints->x = x;
+    hints->y = y;
     XSetWMNormalHints(X11ConnectionIfOpen(), m_window, hints);
     XFree(hints);
 }
@@ -387,7 +389,6 @@ BOOL X11Window::Move(int x, int y, int width, int height, BOOL)
     Display* display = X11ConnectionIfOpen();
     m_outerWidth = std::max(0, width);
     m_outerHeight = std::max(0, height);
-    m_placed = true;
     long extents[4] = {0, 0, 0, 0};
     if (IsMapped()) {
         FrameExtents(extents);

@@ -2,6 +2,7 @@
 // turns edits and button clicks into commands.
 #include "SettingsDlg.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "common/Exception.h"
@@ -51,15 +52,19 @@ void SettingsDlg::Create()
     }
 }
 
-RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient)
+RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient,
+                     const RECT& workArea)
 {
     const LONG frame = dialog.right - dialogClient.right;
-    RECT placed;
-    placed.left = mainWindow.right + frame;
-    placed.top = mainWindow.top + frame;
-    placed.right = placed.left + (dialog.right - dialog.left);
-    placed.bottom = placed.top + (mainWindow.bottom - mainWindow.top) - frame;
-    return placed;
+    const LONG width = dialog.right - dialog.left;
+    const LONG height = (mainWindow.bottom - mainWindow.top) - frame;
+    LONG left = mainWindow.right + frame;
+    LONG top = mainWindow.top + frame;
+    // Back inside the work area: first off its right and bottom edges, then off its left and top
+    // edges, so that a dialog larger than the work area starts at the work area's corner.
+    left = std::max(std::min(left, workArea.right - width), workArea.left);
+    top = std::max(std::min(top, workArea.bottom - height), workArea.top);
+    return RECT{left, top, left + width, top + height};
 }
 
 void SettingsDlg::PlaceBeside(HWND mainWindow)
@@ -68,7 +73,13 @@ void SettingsDlg::PlaceBeside(HWND mainWindow)
     GetWindowRect(mainWindow, &mainRect);
     GetWindowRect(m_hwnd, &dialogRect);
     GetClientRect(m_hwnd, &clientRect);
-    const RECT placed = PlacementBeside(mainRect, dialogRect, clientRect);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(MONITORINFO);
+    HMONITOR handle = MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST);
+    if (!handle || !GetMonitorInfoW(handle, &monitor)) {
+        throw Common::Exception(L"The work area of the main window's monitor could not be found.");
+    }
+    const RECT placed = PlacementBeside(mainRect, dialogRect, clientRect, monitor.rcWork);
     MoveWindow(m_hwnd, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
 }
 

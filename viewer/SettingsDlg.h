@@ -21,7 +21,8 @@ public:
     static void LoadCommonControls();
     void Create();
     // Stands the dialog just right of the main window, a frame's width below its top and level
-    // with its bottom, keeping the dialog's own width.
+    // with its bottom, keeping the dialog's own width; moved back inside the work area of the
+    // main window's monitor where it would stand partly outside it.
     void PlaceBeside(HWND mainWindow);
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,8 +42,12 @@ private:
     void OnSourceChanged();
 };
 
-// Where the dialog goes beside a main window: given the main window's outer rectangle and the
-// dialog's outer and client rectangles while it stands at the screen origin.
-RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient);
+// Where the dialog goes beside a main window: given the main window's outer rectangle, the
+// dialog's outer and client rectangles while it stands at the screen origin, and the work area
+// of the main window's monitor. Beside the main window where it fits there; otherwise moved just
+// enough to lie inside the work area (over the main window if need be), and with its top-left
+// corner at the work area's where it is larger than the work area.
+RECT PlacementBeside(const RECT& mainWindow, const RECT& dialog, const RECT& dialogClient,
+                     const RECT& workArea);
 
 }  // namespace Morvane

@@ -67,8 +67,6 @@ private:
     ::Window m_window = 0;
     ::Window m_surface = 0;
     Colormap m_surfaceColormap = 0;
-    // Whether the program chose the position (otherwise the window manager places the window).
-    bool m_placed = false;
     int m_pixelFormat = 0;
     // The outer size asked for by the program; the client shrinks by the frame to keep it.
     int m_outerWidth;

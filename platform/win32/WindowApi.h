@@ -1,4 +1,5 @@
-// user32: window classes, windows, their placement and texts, and the message pump.
+// user32: window classes, windows, their placement and texts, the monitors and their work areas,
+// and the message pump.
 #pragma once
 
 #include "BaseTypes.h"
@@ -19,6 +20,15 @@ typedef struct tagWNDCLASSEXW {
     LPCWSTR lpszClassName;
     HICON hIconSm;
 } WNDCLASSEXW;
+
+DECLARE_HANDLE(HMONITOR);
+
+typedef struct tagMONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+} MONITORINFO, *LPMONITORINFO;
 
 typedef struct tagMSG {
     HWND hwnd;
@@ -67,6 +77,12 @@ typedef struct tagMSG {
 #define WS_EX_CONTROLPARENT 0x00010000L
 
 #define CW_USEDEFAULT ((int)0x80000000)
+
+// MonitorFromWindow's answer for a window on no monitor, and the primary monitor's flag.
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
 
 // ShowWindow commands.
 #define SW_HIDE 0
@@ -172,6 +188,8 @@ BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repa
 BOOL WINAPI SetWindowTextW(HWND hwnd, LPCWSTR text);
 int WINAPI GetWindowTextW(HWND hwnd, LPWSTR text, int maxCount);
 int WINAPI GetWindowTextLengthW(HWND hwnd);
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD flags);
+BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info);
 HICON WINAPI LoadIconW(HINSTANCE instance, LPCWSTR name);
 HCURSOR WINAPI LoadCursorW(HINSTANCE instance, LPCWSTR name);
 

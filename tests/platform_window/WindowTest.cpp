@@ -1,8 +1,14 @@
 // Window classes and windows on a bare X server (no window manager): registration rules,
-// creation hidden, the caption and size as other X clients see them, placement, destruction.
+// creation hidden, the caption and size as other X clients see them, placement, the monitor and
+// its work area, destruction.
 #include <gtest/gtest.h>
 
 #include "XServer.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <vector>
 
 using namespace TestSupport;
 
@@ -163,6 +169,107 @@ TEST(Window, DefaultPositionAndZeroSize)
     EXPECT_EQ(outer.right - outer.left, 0);
     EXPECT_TRUE(server.Exists(XWindowOf(hwnd)));
     EXPECT_TRUE(DestroyWindow(hwnd));
+}
+
+// The work area is the monitor within the current desktop's _NET_WORKAREA, which the test writes
+// on the root window as a window manager would; windows created at CW_USEDEFAULT all go to the
+// same place just inside its top-left corner, with the hints that make managers keep it.
+TEST(Window, MonitorWorkAreaAndDefaultPosition)
+{
+    XServer server;
+    Display* display = server.display();
+    ASSERT_NE(display, nullptr);
+    Window root = DefaultRootWindow(display);
+    const LONG width = DisplayWidth(display, DefaultScreen(display));
+    const LONG height = DisplayHeight(display, DefaultScreen(display));
+    auto setRootCardinals = [&](const char* name, std::vector<long> values) {
+        XChangeProperty(display, root, XInternAtom(display, name, False), XA_CARDINAL, 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(values.data()),
+                        static_cast<int>(values.size()));
+        XSync(display, False);
+    };
+    auto removeRootProperty = [&](const char* name) {
+        XDeleteProperty(display, root, XInternAtom(display, name, False));
+        XSync(display, False);
+    };
+    auto expectRect = [](const RECT& rect, LONG left, LONG top, LONG right, LONG bottom) {
+        EXPECT_EQ(rect.left, left);
+        EXPECT_EQ(rect.top, top);
+        EXPECT_EQ(rect.right, right);
+        EXPECT_EQ(rect.bottom, bottom);
+    };
+    RecordingClass recording(L"Morvane Monitors");
+
+    // No work area announced: the whole monitor.
+    removeRootProperty("_NET_WORKAREA");
+    removeRootProperty("_NET_CURRENT_DESKTOP");
+    HWND hwnd = CreateTopLevel(recording.Name(), L"On Screen", 50, 60, 320, 240);
+    ASSERT_NE(hwnd, nullptr) << LastErrorText();
+    HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+    ASSERT_NE(monitor, nullptr) << LastErrorText();
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetMonitorInfoW(monitor, &info)) << LastErrorText();
+    expectRect(info.rcMonitor, 0, 0, width, height);
+    expectRect(info.rcWork, 0, 0, width, height);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(MONITORINFOF_PRIMARY));
+
+    // Two desktops, the second current: its work area, kept within the monitor.
+    setRootCardinals("_NET_WORKAREA", {0, 0, width, height, 100, 30, width - 100, height + 500});
+    setRootCardinals("_NET_CURRENT_DESKTOP", {1});
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info));
+    expectRect(info.rcMonitor, 0, 0, width, height);
+    expectRect(info.rcWork, 100, 30, width, height);
+
+    // Off every monitor: the nearest or the primary one, or none when asked for none.
+    ASSERT_TRUE(MoveWindow(hwnd, width + 400, 10, 320, 240, TRUE));
+    EXPECT_EQ(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), monitor);
+    EXPECT_EQ(MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), monitor);
+    EXPECT_EQ(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONULL), nullptr);
+
+    // Windows created at CW_USEDEFAULT: one place a little inside the work area's corner, the
+    // same for every window, handed to the window manager as a position the program chose.
+    std::vector<HWND> defaults;
+    for (int i = 0; i < 2; ++i) {
+        defaults.push_back(CreateTopLevel(recording.Name(), L"Default Place", CW_USEDEFAULT,
+                                          CW_USEDEFAULT, 400, 300));
+        ASSERT_NE(defaults.back(), nullptr) << LastErrorText();
+        EXPECT_FALSE(ShowWindow(defaults.back(), SW_SHOW));
+    }
+    RECT first{}, second{};
+    ASSERT_TRUE(GetWindowRect(defaults[0], &first));
+    ASSERT_TRUE(GetWindowRect(defaults[1], &second));
+    EXPECT_GT(first.left, 100);
+    EXPECT_LE(first.left, 100 + 32);
+    EXPECT_GT(first.top, 30);
+    EXPECT_LE(first.top, 30 + 32);
+    EXPECT_EQ(first.right - first.left, 400);
+    expectRect(second, first.left, first.top, first.right, first.bottom);
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(display, XWindowOf(defaults[1]), &hints, &supplied));
+    EXPECT_EQ(hints.flags & (USPosition | PPosition), USPosition | PPosition);
+    EXPECT_EQ(hints.flags & PWinGravity, PWinGravity);
+    EXPECT_EQ(hints.win_gravity, NorthWestGravity);
+
+    // Failures name themselves.
+    EXPECT_EQ(MonitorFromWindow(hwnd, 3), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
+    info.cbSize = sizeof info + 4;
+    EXPECT_FALSE(GetMonitorInfoW(monitor, &info));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    info.cbSize = sizeof info;
+    EXPECT_FALSE(GetMonitorInfoW(reinterpret_cast<HMONITOR>(static_cast<uintptr_t>(77)), &info));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_MONITOR_HANDLE));
+    EXPECT_NE(LastErrorText().find("Invalid monitor handle."), std::string::npos) << LastErrorText();
+    for (HWND window : defaults) {
+        EXPECT_TRUE(DestroyWindow(window));
+    }
+    EXPECT_TRUE(DestroyWindow(hwnd));
+    EXPECT_EQ(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+    removeRootProperty("_NET_WORKAREA");
+    removeRootProperty("_NET_CURRENT_DESKTOP");
 }
 
 TEST(Window, CreationFailsWhenTheProcedureRefusesWmCreate)
