@@ -39,6 +39,11 @@ public:
         UpdateWindow(m_window.hwnd);
     }
 
+    // Clears the window's user-data slot first: the window itself goes after the translator, and
+    // its WM_DESTROY must not reach this half-destroyed object or tell a listener that is being
+    // torn down, nor post a quit message for a loop that has already ended.
+    ~MainWindow() { SetWindowLongPtrW(m_window.hwnd, GWLP_USERDATA, 0); }
+
     HWND Handle() const { return m_window.hwnd; }
     HDC DeviceContext() const { return m_window.hdc; }
 

@@ -246,6 +246,17 @@ std::size_t Count(const std::string& event)
         std::count(g_recorder->events.begin(), g_recorder->events.end(), event));
 }
 
+// True when a quit message waits in the queue; takes every pending message.
+bool QuitPending()
+{
+    bool quit = false;
+    MSG msg;
+    while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+        quit = quit || msg.message == WM_QUIT;
+    }
+    return quit;
+}
+
 // True when a window class of that name can be registered, i.e. nobody holds it any more.
 bool ClassIsFree(const std::wstring& caption)
 {
@@ -262,11 +273,8 @@ protected:
     void SetUp() override
     {
         g_recorder = &m_recorder;
-        // A torn-down main window posts a quit message as it goes (its WM_DESTROY); take what an
-        // earlier test left behind.
-        MSG msg;
-        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
-        }
+        // Take whatever an earlier test left in the queue.
+        QuitPending();
     }
     void TearDown() override { g_recorder = nullptr; }
 
@@ -290,6 +298,9 @@ TEST_F(ApplicationTest, BuildsInOrderAndTearsDownInReverse)
     EXPECT_FALSE(IsWindow(m_recorder.mainWindow));
     EXPECT_EQ(nullptr, wglGetCurrentContext());
     EXPECT_TRUE(ClassIsFree(L"Framework order"));
+    // The window went after the application's loop and listener: its WM_DESTROY reached no
+    // part of the application and posted no stray quit message.
+    EXPECT_FALSE(QuitPending());
 }
 
 TEST_F(ApplicationTest, FailedConstructionReleasesWhatWasBuilt)
@@ -304,6 +315,7 @@ TEST_F(ApplicationTest, FailedConstructionReleasesWhatWasBuilt)
     EXPECT_EQ((std::vector<std::string>{"dialog", "render", "~dialog"}), m_recorder.events);
     EXPECT_FALSE(IsWindow(m_recorder.mainWindow));
     EXPECT_TRUE(ClassIsFree(L"Framework failure"));
+    EXPECT_FALSE(QuitPending());
 }
 
 TEST_F(ApplicationTest, OneMessagePerPassAndItsCommandsInThatPass)
