@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Save and Reload: CR LF on disk, a file changed on disk brought back into the editor and the
-# picture, and a save that cannot be written reported while the program goes on.
+# picture, a save that cannot be written reported while the program goes on, and a pixel shader
+# that begins with a UTF-8 byte-order mark.
 source "$(dirname "$0")/lib.sh"
 
 new_folder
@@ -42,4 +43,24 @@ check "the program goes on after a failed save" running
 source_text=$(read_source)
 check "the editor keeps its text after a failed save" grep -q '^// kept' <<<"$source_text"
 check "the folder in the file's place is untouched" [ -d "$FOLDER/glsl/pixelShader.glsl" ]
+
+# A pixel shader saved with a UTF-8 byte-order mark, as editors on Windows often do: the program
+# starts on it and draws it, the editor does not show the mark, and Save keeps it in the file.
+close_main
+wait_exit
+new_folder
+{ printf '\xEF\xBB\xBF'; sed 's/$/\r/' "$E2E_SCENE/pixelShader.glsl"; } >"$FOLDER/glsl/pixelShader.glsl"
+start_viewer
+shot marked
+check "a pixel shader that begins with a byte-order mark starts the program" running
+check "it draws the same picture as without the mark" same_picture start marked
+source_text=$(read_source)
+check "the editor does not show the mark" [ "$(head -c 2 <<<"$source_text")" = "//" ]
+focus_source_start
+type_text '// marked'
+settle
+click_save
+settle
+check "Save keeps the mark before the saved text" \
+    cmp -s -n 12 "$FOLDER/glsl/pixelShader.glsl" <(printf '\xEF\xBB\xBF// marked')
 finish
