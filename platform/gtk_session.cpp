@@ -41,6 +41,11 @@ bool StartGtk()
     if (!g_get_prgname()) {
         g_set_prgname(program_invocation_short_name);
     }
+    // GDK_DPI_SCALE comes with GDK_SCALE, to undo the doubling of text that the window scale
+    // brings; with the window scale held at 1 (below) it would only shrink the dialog's text.
+    if (g_getenv("GDK_SCALE")) {
+        g_unsetenv("GDK_DPI_SCALE");
+    }
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
         std::wstring name = display && *display ? FromUtf8(display) : L"(DISPLAY is not set)";
@@ -48,6 +53,9 @@ bool StartGtk()
                              L"GTK could not open the X display " + name + L" for the dialogs.");
         return false;
     }
+    // The dialogs are laid out and placed in device pixels, like the windows: a scaled desktop
+    // (GDK_SCALE, or the desktop's own setting) must not double GTK's units under them.
+    gdk_x11_display_set_window_scale(gdk_display_get_default(), 1);
     g_started = true;
     AddMessageSource("gtk", PollGtk);
     return true;

@@ -1,7 +1,9 @@
 // The viewer's settings dialog, created from its embedded template on a real display with a
 // window manager, and used the way a user uses it: its size and layout in dialog units, its
-// initialisation, texts in and out, typing, pasting, buttons, the close box and placement.
+// initialisation, texts in and out, typing, pasting, buttons, the close box and placement, all
+// on a desktop scaled to 200 %.
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -66,6 +68,11 @@ class SettingsDialog : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
+        // As a desktop scaled to 200 % sets them for its programs: GTK's units would then be two
+        // pixels, and its text half its size to make up for it. The dialog is laid out and
+        // placed in pixels all the same, so every size and place below is the unscaled one.
+        setenv("GDK_SCALE", "2", 1);
+        setenv("GDK_DPI_SCALE", "0.5", 1);
         INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
         ASSERT_EQ(InitCommonControlsEx(&controls), TRUE);
     }
