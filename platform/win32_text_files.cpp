@@ -1,6 +1,8 @@
 // Text-mode files on Windows: files opened by wide path through the C runtime's text mode (CR LF
 // delivered as LF), and saves that write CR LF into a temporary file in the target's folder, flush
-// it to disk and then move it over the target, so that a failure never destroys the old file.
+// it to disk and then move it over the target, so that a failure never destroys the old file;
+// where a move cannot be used (the folder refuses the temporary file or the move, or the file has
+// other hard links) the file is rewritten in place and its old text written back if that fails.
 #include <algorithm>
 #include <cstdio>
 #include <cstdint>
@@ -92,8 +94,13 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& temporary
     return INVALID_HANDLE_VALUE;
 }
 
+// Writes all of `bytes` from the start of the file.
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
+    LARGE_INTEGER start = {};
+    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+        return false;
+    }
     size_t written = 0;
     while (written < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
@@ -104,6 +111,58 @@ bool WriteAll(HANDLE file, const std::string& bytes)
         written += done;
     }
     return true;
+}
+
+bool ReadAll(HANDLE file, std::string& bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
+            return false;
+        }
+        if (read == 0) return true;
+        bytes.append(buffer, read);
+    }
+}
+
+// Makes the file hold exactly `bytes`, on disk.
+bool Rewrite(HANDLE file, const std::string& bytes)
+{
+    return WriteAll(file, bytes) && SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+// Rewrites an existing file through its own handle, so that its hard links, owner, security and
+// streams all stay. The old text is read first and written back if the new one cannot be written
+// whole; only a crash of the machine mid-write can leave a mixture. A file we may write but not
+// read is rewritten without that safety net, as any plain save would.
+bool RewriteInPlace(const std::wstring& target, const std::string& bytes)
+{
+    bool canRestore = true;
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        canRestore = false;
+        file = CreateFileW(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::string old;
+    if (canRestore && !ReadAll(file, old)) {
+        DWORD error = GetLastError();
+        CloseHandle(file);
+        return Fail(error);
+    }
+    if (!Rewrite(file, bytes)) {
+        DWORD error = GetLastError();
+        if (canRestore) {
+            Rewrite(file, old);
+        }
+        CloseHandle(file);
+        return Fail(error);
+    }
+    return CloseHandle(file) != 0;
 }
 
 }  // namespace
@@ -136,6 +195,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
     // An existing target must itself be writable: the move must not get round a read-only file.
     DWORD attributes = GetFileAttributesW(target.c_str());
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    DWORD links = 1;
     if (exists) {
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) {
             return Fail(ERROR_ACCESS_DENIED);
@@ -144,15 +204,26 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         if (probe == INVALID_HANDLE_VALUE) {
             return false;
         }
+        BY_HANDLE_FILE_INFORMATION information = {};
+        if (GetFileInformationByHandle(probe, &information)) {
+            links = information.nNumberOfLinks;
+        }
         CloseHandle(probe);
+    }
+
+    const std::string bytes = WithCrLf(text);
+    // A move would give the other names of a hard-linked file the old text.
+    if (links > 1) {
+        return RewriteInPlace(target, bytes);
     }
 
     std::wstring temporary;
     HANDLE file = CreateTemporaryBeside(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        // A folder we may not add files to can still hold a file we may write.
+        return exists ? RewriteInPlace(target, bytes) : false;
     }
-    bool written = WriteAll(file, WithCrLf(text)) && FlushFileBuffers(file);
+    bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
     DWORD error = GetLastError();
     CloseHandle(file);
     if (written && exists) {
@@ -166,6 +237,11 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         error = GetLastError();
     }
     DeleteFileW(temporary.c_str());
+    // The folder may refuse the replacement though the file may be written: a folder that lets
+    // files be added but not removed, or a file another program holds open without sharing delete.
+    if (written && exists && error == ERROR_ACCESS_DENIED) {
+        return RewriteInPlace(target, bytes);
+    }
     return Fail(error);
 }
 

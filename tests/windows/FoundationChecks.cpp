@@ -1,5 +1,6 @@
 // Checks of the foundation as the Windows build has it: text files through the C runtime's text
-// mode and the durable replace on the Windows file system, wide (UTF-16) text conversion through
+// mode, the byte-order mark, and the durable replace (or the rewrite in place where a replace
+// cannot work) on the Windows file system, wide (UTF-16) text conversion through
 // the system's code-page calls, and the system error text captured by exceptions. Runs in the
 // current folder (a fresh, empty one) and prints one PASS or FAIL line per check.
 #include <cstdio>
@@ -127,8 +128,15 @@ void TextFileChecks()
         RequireText(Common::ReadTextFile(L"b.glsl"), "\n\n", "two empty lines");
         WriteBytes(L"c.glsl", "");
         RequireText(Common::ReadTextFile(L"c.glsl"), "", "an empty file");
-        WriteBytes(L"d.glsl", "\xEF\xBB\xBFx\r\n");
-        RequireText(Common::ReadTextFile(L"d.glsl"), "\xEF\xBB\xBFx\n", "a byte-order mark");
+    });
+    Run("a byte-order mark is dropped on reading and written back where the file has one", [] {
+        WriteBytes(L"bom.glsl", "\xEF\xBB\xBF#version 120\r\n");
+        RequireText(Common::ReadTextFile(L"bom.glsl"), "#version 120\n", "the text read");
+        Common::WriteTextFile(L"bom.glsl", "new\n");
+        RequireText(Bytes(L"bom.glsl"), "\xEF\xBB\xBFnew\r\n", "the file saved");
+        WriteBytes(L"plain.glsl", "old\r\n");
+        Common::WriteTextFile(L"plain.glsl", "new\n");
+        RequireText(Bytes(L"plain.glsl"), "new\r\n", "a file without the mark");
     });
     Run("a file that was read is closed again", [] {
         WriteBytes(L"closed.glsl", "x\r\n");
@@ -175,14 +183,14 @@ void TextFileChecks()
     Run("a failed save keeps the old file and leaves no temporary file", [] {
         Require(CreateDirectoryW(L"saves", nullptr) != 0, "cannot create the folder");
         WriteBytes(L"saves\\locked.glsl", "old\r\n");
-        // Held open by another without delete sharing, the file cannot be replaced (Windows
-        // answers "access denied" to a move over a file in use).
-        HANDLE holder = CreateFileW(L"saves\\locked.glsl", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Held open by another that lets nobody write it, the file can neither be replaced nor
+        // rewritten.
+        HANDLE holder = CreateFileW(L"saves\\locked.glsl", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         Require(holder != INVALID_HANDLE_VALUE, "cannot hold the file open");
         try {
             RequireThrows([] { Common::WriteTextFile(L"saves\\locked.glsl", "new\n"); }, L"File couldn't be saved.",
-                          ERROR_ACCESS_DENIED);
+                          ERROR_SHARING_VIOLATION);
         } catch (...) {
             CloseHandle(holder);
             throw;
@@ -206,6 +214,67 @@ void TextFileChecks()
         std::string listing;
         for (const std::wstring& name : names) listing += Narrow(name) + " ";
         Require(names.size() == 3, "the folder holds: " + listing);
+    });
+    Run("a save rewrites the file in place where it cannot be replaced", [] {
+        Require(CreateDirectoryW(L"inplace", nullptr) != 0, "cannot create the folder");
+        // Hard links: a move would leave the other name with the old text.
+        WriteBytes(L"inplace\\a.glsl", "old\r\n");
+        Require(CreateHardLinkW(L"inplace\\b.glsl", L"inplace\\a.glsl", nullptr) != 0, "cannot link the file");
+        Common::WriteTextFile(L"inplace\\a.glsl", "a longer new text\n");
+        RequireText(Bytes(L"inplace\\b.glsl"), "a longer new text\r\n", "the other name");
+        Common::WriteTextFile(L"inplace\\b.glsl", "short\n");
+        RequireText(Bytes(L"inplace\\a.glsl"), "short\r\n", "the first name after a shorter text");
+
+        // Held open by another that shares reading and writing but not deleting: Windows refuses
+        // the move, a plain overwrite works.
+        WriteBytes(L"inplace\\held.glsl", "old\r\n");
+        HANDLE holder = CreateFileW(L"inplace\\held.glsl", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Require(holder != INVALID_HANDLE_VALUE, "cannot hold the file open");
+        try {
+            Common::WriteTextFile(L"inplace\\held.glsl", "new\n");
+        } catch (...) {
+            CloseHandle(holder);
+            throw;
+        }
+        CloseHandle(holder);
+        RequireText(Bytes(L"inplace\\held.glsl"), "new\r\n", "the file held open");
+
+        // A name so long that no temporary file can be named beside it.
+        std::wstring longName = L"inplace\\" + std::wstring(240, L'n');
+        WriteBytes(longName, "old\r\n");
+        Common::WriteTextFile(longName, "new\n");
+        RequireText(Bytes(longName), "new\r\n", "the file with a long name");
+
+        std::vector<std::wstring> names = Entries(L"inplace");
+        Require(names.size() == 4, "a temporary file was left behind (" + std::to_string(names.size()) + " names)");
+    });
+    Run("a rewrite in place that fails part-way puts the old text back", [] {
+        // A file that another program has mapped into memory cannot be made shorter: the shorter
+        // text is written over the start of the old one before cutting the end off fails.
+        const std::string old(100, 'o');
+        WriteBytes(L"mapped.glsl", old);
+        Require(CreateHardLinkW(L"mapped-link.glsl", L"mapped.glsl", nullptr) != 0, "cannot link the file");
+        HANDLE file = CreateFileW(L"mapped.glsl", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Require(file != INVALID_HANDLE_VALUE, "cannot open the file");
+        HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        void* view = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        auto release = [&] {
+            if (view) UnmapViewOfFile(view);
+            if (mapping) CloseHandle(mapping);
+            CloseHandle(file);
+        };
+        try {
+            Require(view != nullptr, "cannot map the file");
+            RequireThrows([] { Common::WriteTextFile(L"mapped.glsl", "short\n"); }, L"File couldn't be saved.",
+                          ERROR_USER_MAPPED_FILE);
+        } catch (...) {
+            release();
+            throw;
+        }
+        release();
+        RequireText(Bytes(L"mapped-link.glsl"), old, "the file after the failed rewrite");
     });
 }
 
