@@ -13,6 +13,7 @@
 #include "linux/GtkSession.h"
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
+#include "linux/X11Display.h"
 
 namespace Platform {
 namespace {
@@ -57,6 +58,9 @@ bool StartGtk()
     // (GDK_SCALE, or the desktop's own setting) must not double GTK's units under them.
     gdk_x11_display_set_window_scale(gdk_display_get_default(), 1);
     g_started = true;
+    // GDK has just put in its own handler for a lost X connection, which ends the process
+    // silently; ours says which display was lost.
+    HandleX11ConnectionLoss();
     AddMessageSource("gtk", PollGtk);
     return true;
 }

@@ -2,7 +2,11 @@
 // message source then), atoms, window-manager detection, and the X error trap.
 #include <X11/Xatom.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <map>
@@ -71,7 +75,26 @@ std::string RequestName(Display* display, const XErrorEvent& error)
     return text;
 }
 
+// The X server went away (it ended, or the session closed): nothing can be drawn or shown any
+// more. One sentence instead of a library's multi-line report, and no clean-up, since every
+// clean-up step would talk to the lost server again.
+int EndOnConnectionLoss(Display* display)
+{
+    const char* name = display ? DisplayString(display) : std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "%s: lost the connection to the X display \"%s\" (the X server ended or the "
+                 "session closed).\n",
+                 program_invocation_short_name, name ? name : "");
+    std::fflush(stderr);
+    _exit(1);
+}
+
 }  // namespace
+
+void HandleX11ConnectionLoss()
+{
+    XSetIOErrorHandler(EndOnConnectionLoss);
+}
 
 Display* X11Connection()
 {
@@ -91,6 +114,7 @@ Display* X11Connection()
                                  L"\" (named by DISPLAY).");
         return nullptr;
     }
+    HandleX11ConnectionLoss();
     AddMessageSource("x11", TakeX11Message);
     return g_display;
 }

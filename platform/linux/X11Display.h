@@ -18,6 +18,12 @@ Display* X11Connection();
 // The connection if it is already open; null otherwise, without touching the last error.
 Display* X11ConnectionIfOpen();
 
+// Makes the loss of any X connection of the process (ours or GDK's: Xlib has one handler for
+// all of them) end the process at once with status 1 and one line on standard error naming the
+// display. Called when a connection opens; GDK installs a handler of its own when it starts, so
+// it is called again after that.
+void HandleX11ConnectionLoss();
+
 // The atom of `name`, created when missing.
 Atom X11Atom(const char* name);
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start and end: closing the main window ends the process with status 0; a folder without glsl/
-# ends it with status 1 and the reason on standard error; so does a shader that does not build.
+# ends it with status 1 and the reason on standard error; so does a shader that does not build or
+# link; an X server that goes away under the viewer ends it with status 1 and one line naming it.
 source "$(dirname "$0")/lib.sh"
 
 new_folder
@@ -25,4 +26,31 @@ status=$?
 check "a pixel shader that does not build ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the compiler's message is on standard error" grep -qi "error" "$FOLDER/stderr.txt"
 check "no system error is claimed for it" bash -c "! grep -q '^Error ' '$FOLDER/stderr.txt'"
+
+new_folder
+printf '#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n' >"$FOLDER/glsl/pixelShader.glsl"
+(cd "$FOLDER" && "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt")
+status=$?
+check "a pixel shader that compiles but does not link ends the start with status 1 (got $status)" [ "$status" = 1 ]
+check "the linker's message is on standard error" grep -q "main" "$FOLDER/stderr.txt"
+
+# The X server ends under a running viewer: a display of this test's own, killed outright.
+new_folder
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp +extension GLX 3>"$FOLDER/display" \
+    >/dev/null 2>&1 &
+lost_server=$!
+for _ in $(seq 100); do grep -q '^[0-9]' "$FOLDER/display" 2>/dev/null && break; sleep 0.1; done
+lost=":$(head -n 1 "$FOLDER/display")"
+(cd "$FOLDER" && DISPLAY=$lost exec "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt") &
+MORVANE_PID=$!
+for _ in $(seq 150); do
+    DISPLAY=$lost xdo search --onlyvisible --name '^Settings$' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+settle
+kill -9 "$lost_server"
+wait_exit
+check "losing the X server ends the viewer with status 1 (got $EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
+check "one line on standard error names the lost display ($(head -c 300 "$FOLDER/stderr.txt"))" \
+    bash -c "[ \$(wc -l <'$FOLDER/stderr.txt') = 1 ] && grep -qF '\"$lost\"' '$FOLDER/stderr.txt'"
 finish
