@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/TextFile.h"
+#include "viewer/LogNotice.h"
 
 namespace Morvane {
 namespace {
@@ -47,6 +48,7 @@ CustomScene::CustomScene()
     , m_vertexShaderText(Common::ReadTextFile(kVertexShaderPath))
     , m_pixelShaderText(Common::ReadTextFile(m_pixelShaderPath))
     , m_shaderChanged(false)
+    , m_loadNotice(InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText))
 {
 }
 
@@ -56,6 +58,7 @@ void CustomScene::ReloadPixelShader()
 {
     m_shaderChanged = true;
     m_pixelShaderText = Common::ReadTextFile(m_pixelShaderPath);
+    m_loadNotice = InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText);
 }
 
 }  // namespace Morvane

@@ -1,5 +1,6 @@
-// The viewer's scene: the default camera, where the pixel shader lives, both shader texts and the
-// one-frame flag that tells the renderer the pixel shader changed.
+// The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
+// one-frame flag that tells the renderer the pixel shader changed, and the notice about the
+// pixel text last read.
 #pragma once
 
 #include <string>
@@ -21,6 +22,9 @@ public:
     std::string m_vertexShaderText;
     std::string m_pixelShaderText;
     bool m_shaderChanged;
+    // What the log box must say about the pixel text last read from the file (it was not valid
+    // UTF-8); shown above the next compile result, then cleared. Empty when there is nothing.
+    std::wstring m_loadNotice;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

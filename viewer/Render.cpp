@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Exception.h"
+#include "viewer/LogNotice.h"
 #include "viewer/SettingsDlg.h"
 
 namespace Morvane {
@@ -93,16 +94,23 @@ void Render::Update()
         UpdateParameters();
         if (m_scene.m_shaderChanged) {
             m_lastGoodPixelShader = source.source;
-            m_settingsDlg.SetLog(L"Compilation succeeded!");
+            ShowCompileResult(L"Compilation succeeded!");
         }
         return;
     } catch (const Common::Exception& e) {
-        m_settingsDlg.SetLog(e.Message());
+        ShowCompileResult(e.Message());
     }
     // Back to the last text that built, so the picture never goes away; its parameters are set
     // again by the next frame.
     source.source = m_lastGoodPixelShader;
     program->UpdateShader(source);
+}
+
+void Render::ShowCompileResult(const std::wstring& result)
+{
+    // A notice about the text just loaded stays above the result of compiling it.
+    m_settingsDlg.SetLog(BelowNotice(m_scene.m_loadNotice, result));
+    m_scene.m_loadNotice.clear();
 }
 
 }  // namespace Morvane

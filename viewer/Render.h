@@ -46,6 +46,8 @@ private:
     void BuildQuad();
     void BuildProgram();
     void UpdateParameters();
+    // Writes a compile result to the log box, below the scene's notice about the loaded text.
+    void ShowCompileResult(const std::wstring& result);
 };
 
 }  // namespace Morvane

@@ -163,3 +163,27 @@ TEST_F(RenderTest, BrokenEditThenFixAgainDraws)
     EXPECT_EQ(m_viewer.Log(), L"Compilation succeeded!");
     ExpectColour(DrawAndReadCentre(m_viewer), kBlue);
 }
+
+TEST(InvalidUtf8Test, ANoticeNamesTheFileAndStaysAboveTheCompileResult)
+{
+    // Two invalid sequences; the validly encoded replacement character is not one of them.
+    Viewer viewer("// caf\xE9, \xFF and a real \xEF\xBF\xBD\n" + FlatPixelShader("0.2, 0.6, 0.3"));
+    const std::wstring notice = L"Note: pixelShader.glsl is not valid UTF-8; 2 invalid byte sequences were "
+                                L"replaced with \uFFFD, and Save would write the replacements.";
+    EXPECT_EQ(viewer.Log(), notice) << "shown as the dialog opens";
+
+    viewer.m_commands.push_back(Morvane::Command(Morvane::ReloadShader));
+    viewer.Frame();
+    EXPECT_EQ(viewer.Log(), notice + L"\r\nCompilation succeeded!") << "a reload's result goes below it";
+
+    viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, FlatPixelShader("0.1, 0.2, 0.8")));
+    viewer.Frame();
+    EXPECT_EQ(viewer.Log(), L"Compilation succeeded!") << "an edit's result replaces it";
+
+    viewer.m_folder.Write("glsl/pixelShader.glsl", "#version 120\n// \xFF\nvoid main() { oops }\n");
+    viewer.m_commands.push_back(Morvane::Command(Morvane::ReloadShader));
+    viewer.Frame();
+    const std::wstring log = viewer.Log();
+    EXPECT_EQ(log.rfind(L"Note: pixelShader.glsl is not valid UTF-8; 1 invalid byte sequence was replaced", 0), 0u);
+    EXPECT_NE(log.find(L"\r\n0:3"), std::wstring::npos) << "the compiler's log below the notice";
+}
