@@ -156,6 +156,18 @@ TEST_F(LogicTest, ChangedTextReachesTheSceneWithTheFlag)
     EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "");
 }
 
+TEST_F(LogicTest, CommandsOfUnknownTypeAreIgnored)
+{
+    const std::string text = m_viewer.m_scene->m_pixelShaderText;
+    const std::string onDisk = m_viewer.m_folder.Read("glsl/pixelShader.glsl");
+    Handle(0.1f, {Command(99, "not a shader"), Command(-1, "nor this"), Command(Wheel(1))});
+    EXPECT_FALSE(m_viewer.m_scene->m_shaderChanged);
+    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, text);
+    EXPECT_EQ(m_viewer.m_folder.Read("glsl/pixelShader.glsl"), onDisk);
+    EXPECT_EQ(m_viewer.Log(), L"");
+    ExpectEye(Camera(), 0, 8.5f, 25.5f);  // the known command after them was handled
+}
+
 TEST_F(LogicTest, SaveWritesTheSceneTextWithCrLfWhetherOrNotItCompiles)
 {
     Handle(0.1f, {Command(Morvane::ShaderTextChanged, "broken {\nline two\n"), Command(Morvane::SaveShader)});
