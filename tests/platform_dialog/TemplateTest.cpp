@@ -2,6 +2,9 @@
 // and the resource look-up and template reader on damaged or missing resources.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/Windows.h"
 #include "platform/linux/GtkDialogTemplate.h"
 #include "platform/linux/GtkDialogUnits.h"
@@ -138,6 +141,30 @@ TEST(SettingsTemplate, ControlsAreTheDesignedOnesInTabOrder)
         EXPECT_EQ(item.cy, want.cy);
         EXPECT_TRUE(item.creationData.empty());
     }
+}
+
+TEST(SettingsTemplate, LanguageIsEnglishUnitedKingdom)
+{
+    // The compiled resource file that the build embeds: walk its entries to the dialog 101 and
+    // read the language from the entry's header.
+    std::ifstream file(SETTINGS_RES, std::ios::binary);
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_FALSE(bytes.empty()) << SETTINGS_RES;
+    auto word = [&bytes](size_t at) { return static_cast<unsigned>(bytes[at] | (bytes[at + 1] << 8)); };
+    auto dword = [&](size_t at) { return word(at) | (word(at + 2) << 16); };
+    int found = 0;
+    for (size_t at = 0; at + 32 <= bytes.size();) {
+        const size_t dataSize = dword(at), headerSize = dword(at + 4);
+        // Type and name are ordinals (0xFFFF, value) in the entry we look for.
+        if (word(at + 8) == 0xFFFF && word(at + 10) == 5 && word(at + 12) == 0xFFFF &&
+            word(at + 14) == IDD_SETTINGS) {
+            // Data version (4 bytes) and memory flags (2) come before the language.
+            EXPECT_EQ(word(at + 16 + 6), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK));
+            ++found;
+        }
+        at += (headerSize + dataSize + 3) & ~size_t(3);
+    }
+    EXPECT_EQ(found, 1);
 }
 
 TEST(ResourceLookup, MissingResourcesNameTheirKind)
