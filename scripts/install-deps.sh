@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Morvane needs to build, run and test on Linux, skipping apt when all
-# of them are present already (the Windows build and its Wine test install their own). Run as
-# root, or as a user who may use sudo.
+# of them are present already (the Windows build and its Wine test install their own), and
+# generates the German and Turkish locales the tests run the viewer under. Run as root, or as a
+# user who may use sudo.
 set -euo pipefail
 
 packages=(
@@ -11,8 +12,32 @@ packages=(
     binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64
     googletest libgtest-dev
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick
+    xfwm4 metacity icewm dbus-daemon locales
     fonts-dejavu-core
     valgrind
 )
 
-exec "$(dirname "$0")/install-packages.sh" "${packages[@]}"
+"$(dirname "$0")/install-packages.sh" "${packages[@]}"
+
+# The locale tests compare the viewer under these with C.UTF-8; locale-gen runs only when one is
+# missing.
+locales=(de_DE.UTF-8 tr_TR.UTF-8)
+missing=()
+for name in "${locales[@]}"; do
+    # `locale -a` spells them de_DE.utf8.
+    if ! locale -a 2>/dev/null | grep -qix "${name%.UTF-8}.utf8"; then
+        missing+=("$name")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=
+    if [ "$(id -u)" != 0 ]; then
+        sudo=sudo
+    fi
+    echo "Generating the locales: ${missing[*]}"
+    for name in "${missing[@]}"; do
+        $sudo sed -i -E "s/^# *(${name//./\\.} UTF-8)\$/\\1/" /etc/locale.gen
+        grep -qx "$name UTF-8" /etc/locale.gen || echo "$name UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    done
+    $sudo locale-gen
+fi

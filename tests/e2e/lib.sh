@@ -1,6 +1,7 @@
 # Shared steps of the end-to-end tests: start the real program in a folder of its own, find its
 # windows, click, type and read back what it shows as a person would (xdotool, screenshots, the
 # clipboard). Sourced by each test; expects MORVANE and DIALOG_GEOMETRY in the environment.
+# VIEWER_ENV may hold NAME=value settings for the program alone (its locale, for example).
 
 set -u
 E2E_FAILURES=0
@@ -10,6 +11,7 @@ E2E_SCENE=$(cd "$(dirname "${BASH_SOURCE[0]}")/scene" && pwd)
 MORVANE_PID=
 MAIN=
 DLG=
+VIEWER_ENV=()
 
 cleanup() {
     if [ -n "$MORVANE_PID" ] && kill -0 "$MORVANE_PID" 2>/dev/null; then
@@ -47,7 +49,7 @@ new_folder() {
 
 # Starts the program in $FOLDER and waits for both windows; fails the test when they never come.
 start_viewer() {
-    (cd "$FOLDER" && exec "$MORVANE" >"$FOLDER/stdout.txt" 2>"$FOLDER/stderr.txt") &
+    (cd "$FOLDER" && exec env "${VIEWER_ENV[@]}" "$MORVANE" >"$FOLDER/stdout.txt" 2>"$FOLDER/stderr.txt") &
     MORVANE_PID=$!
     MAIN=
     DLG=
@@ -165,3 +167,45 @@ wait_exit() {
 }
 
 running() { kill -0 "$MORVANE_PID" 2>/dev/null; }
+
+# --- Where the windows are ---------------------------------------------------------------------
+
+# The screen's size: "width height".
+root_size() { timeout 10 xwininfo -root | awk '/^ +Width:/ { w = $2 } /^ +Height:/ { h = $2 } END { print w, h }'; }
+
+# The part of the screen the window manager leaves to windows (without panels): "x y width height".
+work_area() {
+    timeout 10 xprop -root _NET_WORKAREA | awk -F '= ' '{ split($2, v, ", "); print v[1], v[2], v[3], v[4] }'
+}
+
+# A window's client area on the screen: "x y width height".
+client_rect() {
+    timeout 10 xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        /^ +Width:/ { w = $2 } /^ +Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
+# A window's outer rectangle with the window manager's frame: "x y width height".
+frame_rect() {
+    local x y w h left=0 right=0 top=0 bottom=0 extents
+    read -r x y w h < <(client_rect "$1")
+    extents=$(timeout 10 xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ',')
+    [ -n "$extents" ] && read -r left right top bottom <<<"$extents"
+    echo $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
+}
+
+# Whether the rectangle "x y w h" lies inside the rectangle "X Y W H".
+inside() {  # x y w h X Y W H
+    [ "$1" -ge "$5" ] && [ "$2" -ge "$6" ] && [ $(($1 + $3)) -le $(($5 + $7)) ] && [ $(($2 + $4)) -le $(($6 + $8)) ]
+}
+
+# A control's rectangle on the screen from its place in the template (dialog units), given the
+# dialog's client rectangle: "x y width height".
+control_rect() {  # x y width height (dialog units), then the client rectangle
+    awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v cx="$5" -v cy="$6" -v sx="$SCALE_X" -v sy="$SCALE_Y" \
+        'BEGIN { printf "%d %d %d %d\n", cx + int(x * sx), cy + int(y * sy), int(w * sx), int(h * sy) }'
+}
+
+# The text of a window's caption (_NET_WM_NAME) and its WM_CLASS.
+caption() { timeout 10 xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
+window_class() { timeout 10 xprop -id "$1" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = //p'; }
+
