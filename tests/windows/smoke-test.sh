@@ -10,7 +10,8 @@
 #   "Settings" dialog stands beside the main window with the pixel shader's text, a left-button
 #   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
 #   into the source box recompiles it (the picture changes), a syntax error keeps the picture, and
-#   closing the main window ends the process with status 0.
+#   closing the main window ends the process with status 0;
+# - started again on a 1366 x 768 screen, both windows open and the dialog lies wholly on it.
 #
 # Prints one PASS or FAIL line per check and exits non-zero when any failed. The pictures are read
 # from screenshots, the dialog's texts through the clipboard, and a message box's text from Wine's
@@ -78,9 +79,11 @@ wait_until() {
 
 # --- The display: a private Xvfb on a free display number, with openbox ---------------------------
 
+# Starts Xvfb with a screen of the size given ("1920x1080") and openbox on it.
 start_display() {
     local number_file="$work/display"
-    Xvfb -displayfd 5 -screen 0 1920x1080x24 -nolisten tcp 5>"$number_file" >"$work/xvfb.log" 2>&1 &
+    rm -f "$number_file"
+    Xvfb -displayfd 5 -screen 0 "$1"x24 -nolisten tcp 5>"$number_file" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     local deadline=$((SECONDS + 30))
     until grep -q '^[0-9]' "$number_file" 2>/dev/null; do
@@ -94,6 +97,13 @@ start_display() {
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     wm_pid=$!
     wait_until window_manager_running
+}
+
+stop_display() {
+    kill "$wm_pid" "$xvfb_pid" 2>/dev/null
+    wait "$wm_pid" "$xvfb_pid" 2>/dev/null
+    wm_pid=
+    xvfb_pid=
 }
 
 window_manager_running() {
@@ -113,6 +123,16 @@ read_geometry() {
     info=$(xwininfo -id "$1" 2>/dev/null) || return 1
     GEOMETRY="$(awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
                      /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, y, w, h}' <<<"$info")"
+}
+
+# Sets FRAME to "left top right bottom" of the window's outer rectangle on the screen, the window
+# manager's frame included.
+read_frame() {
+    read_geometry "$1" || return 1
+    local x y w h l r t b
+    read -r x y w h <<<"$GEOMETRY"
+    read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',')"
+    FRAME="$((x - ${l:-0})) $((y - ${t:-0})) $((x + w + ${r:-0})) $((y + h + ${b:-0}))"
 }
 
 # Screenshot of the main window's client area (the OpenGL picture) into $1.
@@ -299,7 +319,7 @@ check_failed_start() {
 # --- The checks ------------------------------------------------------------------------------------
 
 echo "Starting Xvfb and openbox"
-if ! start_display; then
+if ! start_display 1920x1080; then
     fail "display" "Xvfb or openbox did not start"
     echo "$passes passed, $failures failed"
     exit 1
@@ -448,6 +468,45 @@ if [ "$STATUS" = 0 ]; then
     pass "closing the main window ends the process with status 0"
 else
     fail "closing the main window ends the process with status 0" "status $STATUS; message box: '$(message_box_text "$work/run.log")'"
+fi
+
+# 4. A 1366 x 768 screen: too narrow for the dialog beside the main window, so the dialog moves
+# back onto the screen, over part of the main window.
+echo "Restarting Xvfb and openbox with a 1366 x 768 screen"
+wineserver -k >/dev/null 2>&1
+stop_display
+if start_display 1366x768; then
+    start_program "$run" "$work/small.log"
+    main=
+    dialog=
+    wait_until eval 'main=$(find_window "^Morvane - "); dialog=$(find_window "^Settings$"); [ -n "$main" ] && [ -n "$dialog" ] || ! kill -0 "$app_pid" 2>/dev/null'
+    if [ -n "$main" ] && [ -n "$dialog" ]; then
+        pass "on a 1366 x 768 screen the main window and the settings dialog open"
+        # The window manager may still be framing the dialog: read its place until it is settled.
+        dialog_on_screen() {
+            read_frame "$dialog" || return 1
+            read -r fl ft fr fb <<<"$FRAME"
+            [ "$fl" -ge 0 ] && [ "$ft" -ge 0 ] && [ "$fr" -le 1366 ] && [ "$fb" -le 768 ] && [ "$fr" -gt "$fl" ]
+        }
+        FRAME=
+        if wait_until dialog_on_screen; then
+            pass "on a 1366 x 768 screen the settings dialog lies wholly on the screen ($FRAME)"
+        else
+            fail "on a 1366 x 768 screen the settings dialog lies wholly on the screen" "its outer rectangle is ${FRAME:-unknown}"
+        fi
+        shoot_screen "$shots/screen-1366x768.png"
+        xdotool windowactivate --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers alt+F4
+        wait_for_program
+        if [ "$STATUS" != 0 ]; then
+            fail "on a 1366 x 768 screen closing the main window ends the process with status 0" "status $STATUS"
+        fi
+    else
+        shoot_screen "$shots/small-no-windows.png"
+        fail "on a 1366 x 768 screen the main window and the settings dialog open" "main '${main:-none}', dialog '${dialog:-none}'; message box: '$(message_box_text "$work/small.log")'"
+    fi
+else
+    fail "display" "Xvfb or openbox did not start with a 1366 x 768 screen"
 fi
 
 echo "$passes passed, $failures failed"
