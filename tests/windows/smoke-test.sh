@@ -83,7 +83,8 @@ wait_until() {
 start_display() {
     local number_file="$work/display"
     rm -f "$number_file"
-    Xvfb -displayfd 5 -screen 0 "$1"x24 -nolisten tcp 5>"$number_file" >"$work/xvfb.log" 2>&1 &
+    # -noreset: the server would otherwise reset, refusing connections, whenever its last client left.
+    Xvfb -displayfd 5 -screen 0 "$1"x24 -nolisten tcp -noreset 5>"$number_file" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     local deadline=$((SECONDS + 30))
     until grep -q '^[0-9]' "$number_file" 2>/dev/null; do
