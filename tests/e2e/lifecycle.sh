@@ -34,9 +34,10 @@ status=$?
 check "a pixel shader that compiles but does not link ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the linker's message is on standard error" grep -q "main" "$FOLDER/stderr.txt"
 
-# The X server ends under a running viewer: a display of this test's own, killed outright.
+# The X server ends under a running viewer: a display of this test's own, killed outright
+# (-noreset: a server resetting after its last client left would refuse the viewer).
 new_folder
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp +extension GLX 3>"$FOLDER/display" \
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp -noreset +extension GLX 3>"$FOLDER/display" \
     >/dev/null 2>&1 &
 lost_server=$!
 for _ in $(seq 100); do grep -q '^[0-9]' "$FOLDER/display" 2>/dev/null && break; sleep 0.1; done
