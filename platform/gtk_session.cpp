@@ -37,7 +37,13 @@ bool StartGtk()
     if (g_started) {
         return true;
     }
-    gdk_set_allowed_backends("x11");
+    // Once per process: GDK keeps a copy of the list on every call, and a start that failed
+    // (no display yet) may be tried again.
+    static bool backendChosen = false;
+    if (!backendChosen) {
+        gdk_set_allowed_backends("x11");
+        backendChosen = true;
+    }
     // The window manager names the dialogs' application (WM_CLASS) after the program.
     if (!g_get_prgname()) {
         g_set_prgname(program_invocation_short_name);
