@@ -151,7 +151,14 @@ BOOL GtkDialogWindow::Show(int command)
         // manager has framed it and put it where it was asked to go.
         unsigned long xid = Xid();
         PumpUntil([xid] { return IsManaged(xid); }, ShowMilliseconds);
+        const FrameExtents announced = m_extents;
         ReadFrameExtents(xid, m_extents);
+        if (m_outerSizeGiven) {
+            // Some managers announce no frame before mapping (or another one): keep the outer
+            // size the program asked for by giving the client what the real frame leaves.
+            SetClientSize(m_clientWidth + announced.left + announced.right - m_extents.left - m_extents.right,
+                          m_clientHeight + announced.top + announced.bottom - m_extents.top - m_extents.bottom);
+        }
         if (!PlacedAsRequested()) {
             // Window managers keep a newly mapped window on the screen even where the program
             // placed it; a window that is already shown goes where it is moved, as on Windows.
@@ -209,6 +216,7 @@ BOOL GtkDialogWindow::Move(int x, int y, int width, int height, BOOL)
     m_x = x;
     m_y = y;
     SetClientSize(width - extents.left - extents.right, height - extents.top - extents.bottom);
+    m_outerSizeGiven = true;
     gtk_window_move(GTK_WINDOW(m_window), x, y);
     if (Mapped()) {
         WaitForPlacement();

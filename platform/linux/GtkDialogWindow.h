@@ -70,6 +70,9 @@ private:
     int m_y = 0;
     int m_clientWidth = 0;
     int m_clientHeight = 0;
+    // True once the program has given the outer size (MoveWindow): that size then holds when
+    // the window manager's real frame turns out other than the one it announced.
+    bool m_outerSizeGiven = false;
     bool m_resizable = false;
 };
 

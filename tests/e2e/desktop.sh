@@ -18,7 +18,7 @@ read -r screen_w screen_h < <(root_size)
 read -r area_x area_y area_w area_h < <(work_area)
 read -r mx my mw mh < <(frame_rect "$MAIN")
 read -r dx dy dw dh < <(frame_rect "$DLG")
-read -r cx cy _ _ < <(client_rect "$DLG")
+read -r cx cy cw _ < <(client_rect "$DLG")
 note "screen ${screen_w}x$screen_h, work area $area_x $area_y $area_w $area_h," \
     "main frame $mx $my $mw $mh, dialog frame $dx $dy $dw $dh"
 
@@ -38,9 +38,13 @@ Save 292 256 32 18
 Reset-Camera 7 255 51 18
 EOF
 if [ $((mw + dw)) -le "$area_w" ]; then
-    check "the Settings window stands right of the main window ($dx >= $((mx + mw)))" [ "$dx" -ge $((mx + mw)) ]
-    rise=$((dy > my ? dy - my : my - dy))
-    check "the two windows' tops are level ($my and $dy)" [ "$rise" -le 40 ]
+    # A frame's width (d) right of the main window and below its top, its bottom level with the
+    # main window's, whatever frame this manager gives.
+    d=$((dw - cw))
+    check "the Settings window stands $d px right of the main window ($dx, main ends at $((mx + mw)))" \
+        [ "$dx" = $((mx + mw + d)) ]
+    check "the Settings window's top is $d px below the main window's ($dy, main at $my)" [ "$dy" = $((my + d)) ]
+    check "the two windows' bottoms are level ($((my + mh)) and $((dy + dh)))" [ $((dy + dh)) = $((my + mh)) ]
 else
     note "the two windows do not fit side by side in $area_w pixels"
 fi
