@@ -17,12 +17,12 @@
 #include <boost/checked_delete.hpp>
 #include <boost/shared_ptr.hpp>
 
-#include "CloseRequest.h"
 #include "common/Exception.h"
 #include "framework/Application.h"
 #include "framework/EventCommandTranslator.h"
 #include "framework/Scene.h"
 #include "opengl/OpenglDriver.h"
+#include "tests/support/CloseRequest.h"
 
 namespace {
 
@@ -483,7 +483,7 @@ TEST_F(ApplicationTest, UserCloseStopsTheFramesAndEndsRun)
         bool sent = false;
         m_recorder.afterLogic = [&sent](std::size_t frame) {
             if (frame == 3) {
-                sent = FrameworkTesting::SendCloseRequest("Framework close");
+                sent = TestSupport::SendCloseRequest("Framework close");
             }
         };
         application.Run();

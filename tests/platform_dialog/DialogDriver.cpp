@@ -1,5 +1,5 @@
-// The test driver: a recording dialog procedure, the message loop, and child processes (xdotool,
-// xclip, xprop, xwininfo) run while that loop keeps GTK answering the X server.
+// The test driver: the message loop, and child processes (xdotool, xclip, xprop, xwininfo) run
+// while that loop keeps GTK answering the X server.
 #include "DialogDriver.h"
 
 #include <fcntl.h>
@@ -54,34 +54,6 @@ pid_t Spawn(const std::vector<std::string>& argv, int* outputFd)
 }
 
 }  // namespace
-
-std::vector<Received>& ReceivedMessages()
-{
-    static std::vector<Received> received;
-    return received;
-}
-
-void ClearReceived()
-{
-    ReceivedMessages().clear();
-}
-
-INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ReceivedMessages().push_back(Received{hwnd, message, wParam, lParam});
-    return 0;
-}
-
-std::vector<Received> Commands()
-{
-    std::vector<Received> commands;
-    for (const Received& received : ReceivedMessages()) {
-        if (received.message == WM_COMMAND) {
-            commands.push_back(received);
-        }
-    }
-    return commands;
-}
 
 void PumpMessages()
 {
@@ -189,15 +161,6 @@ void Keys(const std::vector<std::string>& keys)
 void Type(const std::string& text)
 {
     Run({"xdotool", "type", "--delay", "30", text});
-}
-
-std::wstring WindowText(HWND hwnd)
-{
-    int length = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int copied = GetWindowTextW(hwnd, &text[0], length + 1);
-    text.resize(static_cast<size_t>(copied));
-    return text;
 }
 
 }  // namespace DialogDriver

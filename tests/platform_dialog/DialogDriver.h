@@ -1,5 +1,6 @@
 // Driving a dialog from a test the way a user would: the program's own message loop keeps
-// running (PeekMessageW and DispatchMessageW) while xdotool and xclip act on the display.
+// running (PeekMessageW and DispatchMessageW) while xdotool and xclip act on the display. What
+// the dialog procedure receives is recorded by tests/support/MessageRecorder.h.
 #pragma once
 
 #include <functional>
@@ -9,22 +10,6 @@
 #include "platform/Windows.h"
 
 namespace DialogDriver {
-
-// One message that reached the test's dialog procedure.
-struct Received {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-// Every message the dialog procedure got since the last ClearReceived.
-std::vector<Received>& ReceivedMessages();
-void ClearReceived();
-INT_PTR CALLBACK RecordingDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The WM_COMMAND messages received, in order.
-std::vector<Received> Commands();
 
 // Takes and dispatches every message that is pending now.
 void PumpMessages();
@@ -50,8 +35,5 @@ void ActivateAndClick(unsigned long xwindow, const RECT& rect);
 // Sends key strokes or typed text to the focused window.
 void Keys(const std::vector<std::string>& keys);
 void Type(const std::string& text);
-
-// A control's text through GetWindowTextLengthW and GetWindowTextW.
-std::wstring WindowText(HWND hwnd);
 
 }  // namespace DialogDriver

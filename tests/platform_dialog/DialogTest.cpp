@@ -10,9 +10,12 @@
 
 #include "DialogDriver.h"
 #include "platform/Windows.h"
+#include "tests/support/LayerText.h"
+#include "tests/support/MessageRecorder.h"
 #include "viewer/SettingsDlgIds.h"
 
 using namespace DialogDriver;
+using namespace TestSupport;
 
 bool operator==(const RECT& a, const RECT& b)
 {

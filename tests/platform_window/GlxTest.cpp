@@ -10,7 +10,9 @@
 
 #include <cstring>
 
-#include "XServer.h"
+#include "tests/support/LayerText.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/XServer.h"
 #include "opengl/WglExtensions.h"
 
 using namespace TestSupport;

@@ -10,7 +10,9 @@
 #include <chrono>
 #include <clocale>
 
-#include "XServer.h"
+#include "tests/support/LayerText.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/XServer.h"
 #include "platform/linux/MessageQueue.h"
 #include "platform/linux/X11Display.h"
 
@@ -219,14 +221,7 @@ TEST_F(Messages, CloseRequestEndsInDestroyAndQuitComesLast)
     ShowWindow(other, SW_SHOW);
     Window xwindow = XWindowOf(m_hwnd);
 
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = xwindow;
-    close.xclient.message_type = XInternAtom(m_server.display(), "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_server.display(), "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_server.display(), xwindow, False, NoEventMask, &close);
+    m_server.SendCloseRequest(xwindow);
     Settle();
 
     MSG msg = Next();

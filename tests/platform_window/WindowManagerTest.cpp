@@ -11,7 +11,9 @@
 #include <chrono>
 #include <vector>
 
-#include "XServer.h"
+#include "tests/support/LayerText.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/XServer.h"
 #include "platform/linux/GlxPixelFormat.h"
 #include "platform/linux/MessageQueue.h"
 #include "platform/linux/X11Display.h"

@@ -3,7 +3,9 @@
 // its work area, destruction.
 #include <gtest/gtest.h>
 
-#include "XServer.h"
+#include "tests/support/LayerText.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/XServer.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>

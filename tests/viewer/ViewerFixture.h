@@ -15,6 +15,7 @@
 
 #include "framework/Command.h"
 #include "framework/Win32Window.h"
+#include "tests/support/LayerText.h"
 #include "viewer/CustomScene.h"
 #include "viewer/Logic.h"
 #include "viewer/Render.h"
@@ -83,15 +84,6 @@ public:
     }
 };
 
-inline std::wstring WindowText(HWND hwnd)
-{
-    int length = GetWindowTextLengthW(hwnd) + 1;
-    std::wstring text(static_cast<size_t>(length), L'\0');
-    int copied = GetWindowTextW(hwnd, &text[0], length);
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
-
 // The viewer's objects in the order the application builds them.
 class Viewer {
 public:
@@ -123,8 +115,8 @@ public:
         m_render->Update();
     }
 
-    std::wstring Log() const { return WindowText(m_dialog->m_logEdit); }
-    std::wstring Source() const { return WindowText(m_dialog->m_sourceEdit); }
+    std::wstring Log() const { return TestSupport::WindowText(m_dialog->m_logEdit); }
+    std::wstring Source() const { return TestSupport::WindowText(m_dialog->m_sourceEdit); }
 
     ShaderFolder m_folder;
     Morvane::CommandQueue m_commands;

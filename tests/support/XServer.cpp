@@ -1,4 +1,4 @@
-// Test helpers: the test's own X connection, the recording window class and error texts.
+// The test's own X connection: window properties, geometry, lookup by title and close requests.
 // GoogleTest comes before Xlib, whose macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
@@ -6,23 +6,13 @@
 
 #include <X11/Xatom.h>
 
+#include "CloseRequest.h"
 #include "platform/linux/X11Window.h"
 
 namespace TestSupport {
 namespace {
 
-bool g_quitOnDestroy = false;
 bool g_xErrorSeen = false;
-
-LRESULT CALLBACK RecordingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ReceivedMessages().push_back(Received{hwnd, message, wParam, lParam});
-    if (message == WM_DESTROY && g_quitOnDestroy) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 int NoteXError(Display*, XErrorEvent*)
 {
@@ -31,31 +21,6 @@ int NoteXError(Display*, XErrorEvent*)
 }
 
 }  // namespace
-
-std::vector<Received>& ReceivedMessages()
-{
-    static std::vector<Received> received;
-    return received;
-}
-
-RecordingClass::RecordingClass(const wchar_t* name, bool quitOnDestroy)
-    : m_name(name)
-{
-    g_quitOnDestroy = quitOnDestroy;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = RecordingProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = m_name.c_str();
-    EXPECT_NE(RegisterClassExW(&windowClass), 0) << LastErrorText();
-}
-
-RecordingClass::~RecordingClass()
-{
-    UnregisterClassW(m_name.c_str(), GetModuleHandleW(nullptr));
-}
 
 XServer::XServer()
     : m_display(XOpenDisplay(nullptr))
@@ -141,19 +106,59 @@ bool XServer::WindowManagerRunning()
            Items(DefaultRootWindow(m_display), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).size() == 1;
 }
 
-std::string LastErrorText()
+Window XServer::FindByTitle(const std::string& title)
 {
-    DWORD code = GetLastError();
-    wchar_t* text = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::string narrow = "error " + std::to_string(code) + ": ";
-    for (DWORD i = 0; i < length; ++i) {
-        narrow += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
+    return FindUnder(DefaultRootWindow(m_display), title);
+}
+
+Window XServer::FindUnder(Window parent, const std::string& title)
+{
+    Window root = 0, parentOfParent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(m_display, parent, &root, &parentOfParent, &children, &count)) {
+        return 0;
     }
-    LocalFree(text);
-    return narrow;
+    // A window manager reparents top-level windows into its frames, so look at every depth.
+    std::vector<Window> found(children, children + count);
+    if (children != nullptr) {
+        XFree(children);
+    }
+    for (Window child : found) {
+        if (TextProperty(child, "_NET_WM_NAME") == title || TextProperty(child, "WM_NAME") == title) {
+            return child;
+        }
+        if (Window below = FindUnder(child, title)) {
+            return below;
+        }
+    }
+    return 0;
+}
+
+void XServer::SendCloseRequest(Window window)
+{
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(m_display, window, False, NoEventMask, &close);
+    XSync(m_display, False);
+}
+
+bool SendCloseRequest(const std::string& title)
+{
+    XServer server;
+    if (server.display() == nullptr) {
+        return false;
+    }
+    Window window = server.FindByTitle(title);
+    if (window != 0) {
+        server.SendCloseRequest(window);
+    }
+    return window != 0;
 }
 
 Window XWindowOf(HWND hwnd)

@@ -1,5 +1,5 @@
-// Test helpers: a second X connection of the test's own (to look at our windows the way another
-// client sees them), a window class whose procedure records every message, and error texts.
+// The tests' own connection to the X server: a second client that looks at our windows the way
+// other clients see them, finds them by title and sends them the window manager's close request.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -10,29 +10,6 @@
 #include "platform/Windows.h"
 
 namespace TestSupport {
-
-// One message as the window procedure saw it.
-struct Received {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-// Every message delivered to a RecordingClass window, in order.
-std::vector<Received>& ReceivedMessages();
-
-// Registers a class whose procedure records each message and then calls DefWindowProcW; on
-// WM_DESTROY it also posts the quit message when `quitOnDestroy` is set.
-class RecordingClass {
-public:
-    explicit RecordingClass(const wchar_t* name, bool quitOnDestroy = false);
-    ~RecordingClass();
-    const wchar_t* Name() const { return m_name.c_str(); }
-
-private:
-    std::wstring m_name;
-};
 
 // The test's own connection to the display.
 class XServer {
@@ -53,12 +30,18 @@ public:
     // True when a window manager has announced itself on the root window.
     bool WindowManagerRunning();
 
+    // The first window, anywhere under the root, whose _NET_WM_NAME or WM_NAME is `title`;
+    // 0 when there is none.
+    Window FindByTitle(const std::string& title);
+    // Asks a top-level window to close, as a window manager's close button does (a
+    // WM_DELETE_WINDOW client message), and waits until the server has it.
+    void SendCloseRequest(Window window);
+
 private:
+    Window FindUnder(Window parent, const std::string& title);
+
     Display* m_display;
 };
-
-// FormatMessageW of the current last error (code, text and note), non-ASCII shown as '?'.
-std::string LastErrorText();
 
 // The X window behind an HWND of the layer.
 Window XWindowOf(HWND hwnd);
