@@ -102,7 +102,7 @@ TEST(Matrix4x4, DivisionDeterminantAndInverse)
     ExpectIdentity(a * a.Inverse(), 1e-5f);
 }
 
-TEST(Matrix4x4, LookAtFromTheQuotedEyes)
+TEST(Matrix4x4, LookAtFromFiveAlongZAndFromTenUpThirtyBack)
 {
     Matrix4x4 view;
     view.SetLookAt(Vector3(0, 0, 5), Vector3(0, 0, 0), Vector3(0, 1, 0));
@@ -151,7 +151,7 @@ TEST(Sphere, ProjectionOfCentreAndOfPointsOutsideTheDisk)
     EXPECT_GT(inside.z, 0.0f);
 }
 
-TEST(Arcball, QuotedOrbitsOfTheDefaultEye)
+TEST(Arcball, DragsAlongXAndAlongYTurnTheDefaultEyeAboutTheYAndXAxes)
 {
     const Vector3 eye(0, 10, 30);
     Matrix4x4 r;

@@ -79,7 +79,7 @@ std::vector<unsigned char> NamedDialogResource(const std::u16string& name, const
 
 }  // namespace
 
-TEST(SettingsTemplate, DialogFieldsAreTheDesignedOnes)
+TEST(SettingsTemplate, DialogIsThe368By350SettingsPopupInMsShellDlg8)
 {
     DialogTemplate dialog = LoadSettingsTemplate();
     EXPECT_EQ(dialog.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
@@ -103,7 +103,7 @@ TEST(SettingsTemplate, DialogFieldsAreTheDesignedOnes)
     EXPECT_EQ(dialog.typeface, L"MS Shell Dlg");
 }
 
-TEST(SettingsTemplate, ControlsAreTheDesignedOnesInTabOrder)
+TEST(SettingsTemplate, SourceLogReloadSaveAndResetCameraInTabOrderWithTheirStylesAndPlaces)
 {
     struct Expected {
         DWORD id;
