@@ -67,21 +67,7 @@ for folder in heavy trivial edit-heavy edit-trivial; do
     cp "$root/glsl/vertexShader.glsl" "$work/$folder/glsl/"
 done
 cp "$root/glsl/pixelShader.glsl" "$work/heavy/glsl/"
-cat >"$work/trivial/glsl/pixelShader.glsl" <<'EOF'
-// A constant colour. The three uniforms feed a term that is always zero, so that they stay
-// active (the viewer must be able to set them) without changing the picture.
-#version 120
-uniform mat4 screen2World;
-uniform vec3 cameraPos;
-uniform float totalTime;
-
-void main()
-{
-    vec4 p = screen2World * vec4(gl_FragCoord.xy, 0.0, 1.0);
-    float never = step(1e30, abs(p.x + cameraPos.x + totalTime));
-    gl_FragColor = vec4(0.2 + never, 0.4, 0.6, 1.0);
-}
-EOF
+cp "$root/bench/trivialPixelShader.glsl" "$work/trivial/glsl/pixelShader.glsl"
 # For the latency figures, both pixel shaders get their brightness from a function at the very
 # end of the text, so that a keystroke near the end of the source box changes the whole picture:
 # "0.6" <-> "0.69".
