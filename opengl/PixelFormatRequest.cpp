@@ -7,42 +7,10 @@
 
 #include "common/Exception.h"
 #include "framework/Win32Window.h"
+#include "opengl/OpenglContext.h"
 #include "opengl/WglExtensions.h"
 
 namespace OpenglDriver {
-namespace {
-
-// A temporary context made current on a device context; released on every way out.
-class TemporaryContext {
-public:
-    explicit TemporaryContext(HDC dc)
-        : m_dc(dc)
-        , m_rc(wglCreateContext(dc))
-    {
-        if (m_rc == NULL) {
-            throw Common::Exception(std::wstring());
-        }
-        if (wglMakeCurrent(m_dc, m_rc) != TRUE) {
-            Common::Exception failure{std::wstring()};
-            wglDeleteContext(m_rc);
-            throw failure;
-        }
-    }
-    ~TemporaryContext()
-    {
-        wglMakeCurrent(m_dc, NULL);
-        wglDeleteContext(m_rc);
-    }
-    TemporaryContext(const TemporaryContext&) = delete;
-    TemporaryContext& operator=(const TemporaryContext&) = delete;
-
-private:
-    HDC m_dc;
-    HGLRC m_rc;
-};
-
-}  // namespace
-
 PIXELFORMATDESCRIPTOR MakePixelFormatDescriptor(int32_t depthBits)
 {
     PIXELFORMATDESCRIPTOR descriptor = {};
@@ -71,10 +39,8 @@ int PixelFormatRequest::SelectPixelFormat()
         depthBits = 16;
     }
 
-    if (SetPixelFormat(dummy.hdc, format, &descriptor) != TRUE) {
-        throw Common::Exception(std::wstring());
-    }
-    TemporaryContext context(dummy.hdc);
+    // A context on the chosen format, current while the extension functions are asked for.
+    OpenglContext context(dummy.hdc, format, &descriptor);
 
     PFNWGLCHOOSEPIXELFORMATARBPROC choosePixelFormat =
         WglFunction<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
