@@ -1,29 +1,9 @@
-// Finds the WGL extension string and searches it for whole words.
+// Finds the WGL extension string (or the GL one) and searches it for an extension.
 #include <GL/glew.h>
 
 #include "opengl/WglExtensions.h"
 
-#include <cstring>
-
 namespace OpenglDriver {
-
-bool ContainsExtension(const char* list, const char* name)
-{
-    if (list == nullptr || name == nullptr || name[0] == '\0') {
-        return false;
-    }
-    const std::size_t length = std::strlen(name);
-    const char* start = list;
-    for (const char* hit = std::strstr(start, name); hit != nullptr;
-         hit = std::strstr(hit + 1, name)) {
-        bool wordStart = hit == list || hit[-1] == ' ';
-        bool wordEnd = hit[length] == '\0' || hit[length] == ' ';
-        if (wordStart && wordEnd) {
-            return true;
-        }
-    }
-    return false;
-}
 
 bool IsWglExtensionSupported(const char* extension)
 {

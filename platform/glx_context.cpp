@@ -1,9 +1,9 @@
 // WGL contexts on GLX: creating (2.1 compatibility profile), making current, deleting, the
 // current context and device context, wglGetProcAddress, and SwapBuffers.
-#include <cstring>
 #include <map>
 #include <string>
 
+#include "ExtensionList.h"
 #include "Windows.h"
 #include "linux/GlxContext.h"
 #include "linux/GlxPixelFormat.h"
@@ -43,17 +43,7 @@ ContextRecord* FindContext(HGLRC handle)
 
 bool HasGlxExtension(Display* display, const char* name)
 {
-    const char* list = glXQueryExtensionsString(display, DefaultScreen(display));
-    size_t length = std::strlen(name);
-    for (const char* at = list ? std::strstr(list, name) : nullptr; at;
-         at = std::strstr(at + 1, name)) {
-        bool starts = at == list || at[-1] == ' ';
-        bool ends = at[length] == '\0' || at[length] == ' ';
-        if (starts && ends) {
-            return true;
-        }
-    }
-    return false;
+    return ContainsExtension(glXQueryExtensionsString(display, DefaultScreen(display)), name);
 }
 
 using CreateContextAttribs = GLXContext (*)(Display*, GLXFBConfig, GLXContext, Bool, const int*);

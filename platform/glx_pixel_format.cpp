@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "Windows.h"
+#include "WglArb.h"
 #include "linux/GlxPixelFormat.h"
 #include "linux/LastError.h"
 #include "linux/X11Display.h"
@@ -13,21 +14,6 @@
 
 namespace Platform {
 namespace {
-
-// WGL_ARB_pixel_format attributes and values (as in wglext.h).
-const int WGL_DRAW_TO_WINDOW_ARB = 0x2001;
-const int WGL_ACCELERATION_ARB = 0x2003;
-const int WGL_SUPPORT_OPENGL_ARB = 0x2010;
-const int WGL_DOUBLE_BUFFER_ARB = 0x2011;
-const int WGL_COLOR_BITS_ARB = 0x2014;
-const int WGL_ALPHA_BITS_ARB = 0x201B;
-const int WGL_DEPTH_BITS_ARB = 0x2022;
-const int WGL_STENCIL_BITS_ARB = 0x2023;
-const int WGL_NO_ACCELERATION_ARB = 0x2025;
-const int WGL_GENERIC_ACCELERATION_ARB = 0x2026;
-const int WGL_FULL_ACCELERATION_ARB = 0x2027;
-const int WGL_SAMPLE_BUFFERS_ARB = 0x2041;
-const int WGL_SAMPLES_ARB = 0x2042;
 
 int Attribute(Display* display, GLXFBConfig config, int attribute)
 {
