@@ -8,6 +8,7 @@
 #include "linux/GlxContext.h"
 #include "linux/GlxPixelFormat.h"
 #include "linux/LastError.h"
+#include "linux/Utf8Text.h"
 #include "linux/X11Display.h"
 #include "linux/X11Window.h"
 

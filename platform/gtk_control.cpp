@@ -9,6 +9,7 @@
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
 #include "linux/NameCase.h"
+#include "linux/Utf8Text.h"
 
 namespace Platform {
 
@@ -131,7 +132,7 @@ std::string MnemonicLabel(const std::wstring& text)
             label.push_back(text[i]);
         }
     }
-    return ToUtf8(label);
+    return WideToUtf8Text(label);
 }
 
 }  // namespace Platform

@@ -10,6 +10,7 @@
 #include "linux/GtkDialogUnits.h"
 #include "linux/GtkSession.h"
 #include "linux/NameCase.h"
+#include "linux/Utf8Text.h"
 
 namespace Platform {
 namespace {
@@ -47,7 +48,7 @@ DialogFont DesktopFontFor(const DialogTemplate& dialog)
     if (!dialog.hasFont || IsClassicDialogFace(dialog.typeface)) {
         font.family = DesktopFamily();
     } else {
-        font.family = ToUtf8(dialog.typeface);
+        font.family = WideToUtf8Text(dialog.typeface);
     }
     if (dialog.hasFont) {
         font.points = dialog.pointSize > 0 ? dialog.pointSize : 8;

@@ -10,6 +10,7 @@
 #include "linux/GtkDialogWindow.h"
 #include "linux/GtkSession.h"
 #include "linux/MessageQueue.h"
+#include "linux/Utf8Text.h"
 
 namespace Platform {
 namespace {
@@ -84,7 +85,7 @@ void GtkDialogWindow::Build(const DialogTemplate& dialog, HWND self)
 
     m_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_widget_set_name(m_window, m_styleName.c_str());
-    gtk_window_set_title(GTK_WINDOW(m_window), ToUtf8(m_title).c_str());
+    gtk_window_set_title(GTK_WINDOW(m_window), WideToUtf8Text(m_title).c_str());
     gtk_window_set_type_hint(GTK_WINDOW(m_window), GDK_WINDOW_TYPE_HINT_DIALOG);
     gtk_window_set_resizable(GTK_WINDOW(m_window), m_resizable);
     gtk_window_set_decorated(GTK_WINDOW(m_window), (dialog.style & WS_CAPTION) != 0);
@@ -230,7 +231,7 @@ BOOL GtkDialogWindow::SetText(const std::wstring& text)
         return FALSE;
     }
     m_title = text;
-    gtk_window_set_title(GTK_WINDOW(m_window), ToUtf8(text).c_str());
+    gtk_window_set_title(GTK_WINDOW(m_window), WideToUtf8Text(text).c_str());
     return TRUE;
 }
 

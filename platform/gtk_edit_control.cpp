@@ -9,6 +9,7 @@
 #include "Windows.h"
 #include "linux/GtkControls.h"
 #include "linux/GtkSession.h"
+#include "linux/Utf8Text.h"
 
 namespace Platform {
 namespace {
@@ -74,7 +75,7 @@ public:
         if (!m_widget) {
             return FALSE;
         }
-        std::string utf8 = ToUtf8(CrLfToLf(text));
+        std::string utf8 = WideToUtf8Text(CrLfToLf(text));
         // Setting the text removes the old one and inserts the new one, two "changed" signals
         // that are not the user's: the dialog hears of neither.
         g_signal_handler_block(m_buffer, m_changed);
@@ -99,7 +100,7 @@ public:
         GtkTextIter end;
         gtk_text_buffer_get_bounds(m_buffer, &start, &end);
         gchar* utf8 = gtk_text_buffer_get_text(m_buffer, &start, &end, TRUE);
-        std::wstring text = LfToCrLf(FromUtf8(utf8));
+        std::wstring text = LfToCrLf(Utf8ToWideText(utf8));
         g_free(utf8);
         return text;
     }

@@ -1,6 +1,6 @@
 // GTK on the X11 backend: started by InitCommonControlsEx (or by the first dialog), pumped by the
-// "gtk" message source that PeekMessageW polls in turn with its other sources, and the text
-// conversions between the Windows side (UTF-32 wide text, CR LF) and GTK (UTF-8, LF).
+// "gtk" message source that PeekMessageW polls in turn with its other sources, and the line-end
+// conversions between the Windows side (CR LF) and GTK (LF).
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +13,7 @@
 #include "linux/GtkSession.h"
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
+#include "linux/Utf8Text.h"
 #include "linux/X11Display.h"
 
 namespace Platform {
@@ -55,7 +56,7 @@ bool StartGtk()
     }
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
-        std::wstring name = display && *display ? FromUtf8(display) : L"(DISPLAY is not set)";
+        std::wstring name = display && *display ? Utf8ToWideText(display) : L"(DISPLAY is not set)";
         SetLastErrorWithNote(ERROR_DEVICE_NOT_AVAILABLE,
                              L"GTK could not open the X display " + name + L" for the dialogs.");
         return false;
@@ -99,30 +100,6 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds)
 Display* GtkXDisplay()
 {
     return gdk_x11_display_get_xdisplay(gdk_display_get_default());
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    if (text.empty()) {
-        return std::string();
-    }
-    int length = static_cast<int>(text.size());
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &result[0], size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring FromUtf8(const std::string& text)
-{
-    if (text.empty()) {
-        return std::wstring();
-    }
-    int length = static_cast<int>(text.size());
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::wstring result(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), length, &result[0], size);
-    return result;
 }
 
 std::wstring CrLfToLf(const std::wstring& text)

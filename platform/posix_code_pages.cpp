@@ -1,10 +1,12 @@
 // UTF-8 <-> wide (UTF-32) conversion with Windows' rules: a zero length is refused, a length of
 // -1 means "up to and including the terminating zero", invalid input becomes U+FFFD, and a too
-// small output buffer fails with ERROR_INSUFFICIENT_BUFFER.
+// small output buffer fails with ERROR_INSUFFICIENT_BUFFER. The layer's own UTF-8 conversions
+// use the same codec without those rules.
 #include <cstring>
 #include <string>
 
 #include "Windows.h"
+#include "linux/Utf8Text.h"
 
 namespace {
 
@@ -109,6 +111,27 @@ bool CheckCommon(UINT codePage, int length)
 }
 
 }  // namespace
+
+namespace Platform {
+
+std::string WideToUtf8Text(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text) {
+        AppendUtf8(out, static_cast<char32_t>(c));
+    }
+    return out;
+}
+
+std::wstring Utf8ToWideText(const std::string& text)
+{
+    bool sawInvalid = false;
+    std::u32string decoded =
+        DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()), text.size(), sawInvalid);
+    return std::wstring(decoded.begin(), decoded.end());
+}
+
+}  // namespace Platform
 
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wideText, int wideLength,
                                LPSTR narrowText, int narrowSize, LPCCH defaultChar,

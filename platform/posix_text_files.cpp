@@ -3,6 +3,7 @@
 // over the target so that a failure never destroys the old file; where a rename cannot be used
 // (the folder refuses the temporary file or the rename, or the file has other hard links) the
 // file is rewritten in place and its old text written back if that fails.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -16,28 +17,14 @@
 #include "TextModeBytes.h"
 #include "Windows.h"
 #include "linux/LastError.h"
+#include "linux/Utf8Text.h"
 
 namespace {
 
-std::string ToUtf8Path(const std::wstring& path)
+std::string ToUtf8Path(std::wstring path)
 {
-    std::string out;
-    for (wchar_t c : path) {
-        if (c == L'\\') {
-            out += '/';
-            continue;
-        }
-        char32_t u = static_cast<char32_t>(c);
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else {
-            wchar_t one[2] = {c, 0};
-            char buffer[8] = {};
-            int n = WideCharToMultiByte(CP_UTF8, 0, one, 1, buffer, sizeof buffer, nullptr, nullptr);
-            out.append(buffer, static_cast<size_t>(n > 0 ? n : 0));
-        }
-    }
-    return out;
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return Platform::WideToUtf8Text(path);
 }
 
 std::wstring Quoted(const std::wstring& path)

@@ -15,6 +15,7 @@
 #include "Windows.h"
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
+#include "linux/Utf8Text.h"
 #include "linux/X11Display.h"
 #include "linux/X11Messages.h"
 
@@ -199,34 +200,6 @@ bool WaitUntil(const std::function<bool()>& done, int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
-}
-
-std::string WideToUtf8Text(const std::wstring& text)
-{
-    if (text.empty()) {
-        return std::string();
-    }
-    int length = static_cast<int>(text.size());
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), size, nullptr, nullptr);
-    }
-    return result;
-}
-
-std::wstring Utf8ToWideText(const std::string& text)
-{
-    if (text.empty()) {
-        return std::wstring();
-    }
-    int length = static_cast<int>(text.size());
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-    std::wstring result(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), length, result.data(), size);
-    }
-    return result;
 }
 
 }  // namespace Platform

@@ -11,6 +11,7 @@
 #include "Windows.h"
 #include "linux/GlxContext.h"
 #include "linux/LastError.h"
+#include "linux/Utf8Text.h"
 #include "linux/X11Display.h"
 #include "linux/X11Monitors.h"
 #include "linux/X11Window.h"

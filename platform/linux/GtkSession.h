@@ -24,10 +24,6 @@ bool PumpUntil(const std::function<bool()>& done, int milliseconds);
 // GDK's own X connection (GTK's windows live on it, not on the layer's other X connection).
 Display* GtkXDisplay();
 
-// UTF-8 for GTK and back; invalid input becomes U+FFFD.
-std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
-
 // Edit boxes keep CR LF line ends outside and LF inside GTK: CR LF becomes LF on the way in,
 // and an LF that is not already preceded by CR becomes CR LF on the way out. A lone CR stays.
 std::wstring CrLfToLf(const std::wstring& text);

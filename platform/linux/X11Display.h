@@ -51,10 +51,4 @@ private:
 // last answer. Used where the server or the window manager acts on its own time.
 bool WaitUntil(const std::function<bool()>& done, int milliseconds);
 
-// UTF-8 form of a wide text (UTF-32 here); invalid characters become U+FFFD.
-std::string WideToUtf8Text(const std::wstring& text);
-
-// Wide form of a UTF-8 text.
-std::wstring Utf8ToWideText(const std::string& text);
-
 }  // namespace Platform
