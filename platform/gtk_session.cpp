@@ -2,14 +2,13 @@
 // "gtk" message source that PeekMessageW polls in turn with its other sources, and the line-end
 // conversions between the Windows side (CR LF) and GTK (LF).
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include "Windows.h"
+#include "linux/BoundedWait.h"
 #include "linux/GtkSession.h"
 #include "linux/LastError.h"
 #include "linux/MessageQueue.h"
@@ -84,17 +83,7 @@ void PumpGtk(int maxIterations)
 
 bool PumpUntil(const std::function<bool()>& done, int milliseconds)
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (true) {
-        PumpGtk(EventsPerPoll);
-        if (done()) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    return WaitUntil(done, milliseconds, [] { PumpGtk(EventsPerPoll); });
 }
 
 Display* GtkXDisplay()

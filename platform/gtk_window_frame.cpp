@@ -2,11 +2,11 @@
 // window may be going away): frame extents, whether it is managed, where its client area is.
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include "linux/GtkSession.h"
 #include "linux/GtkWindowFrame.h"
+#include "linux/X11Display.h"
 
 namespace Platform {
 namespace {
@@ -36,27 +36,18 @@ bool WindowManagerPresent()
 bool ReadFrameExtents(unsigned long xid, FrameExtents& extents)
 {
     GdkDisplay* display = gdk_display_get_default();
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
+    long values[4];
     gdk_x11_display_error_trap_push(display);
-    int status = XGetWindowProperty(GtkXDisplay(), xid, Intern("_NET_FRAME_EXTENTS"), 0, 4, False,
-                                    XA_CARDINAL, &type, &format, &count, &remaining, &data);
+    bool found = ReadX11FrameExtents(GtkXDisplay(), xid, values);
     bool failed = gdk_x11_display_error_trap_pop(display) != 0;
-    bool found = !failed && status == Success && type == XA_CARDINAL && format == 32 && count == 4;
-    if (found) {
-        const long* values = reinterpret_cast<const long*>(data);
-        extents.left = static_cast<int>(values[0]);
-        extents.right = static_cast<int>(values[1]);
-        extents.top = static_cast<int>(values[2]);
-        extents.bottom = static_cast<int>(values[3]);
+    if (!found || failed) {
+        return false;
     }
-    if (data) {
-        XFree(data);
-    }
-    return found;
+    extents.left = static_cast<int>(values[0]);
+    extents.right = static_cast<int>(values[1]);
+    extents.top = static_cast<int>(values[2]);
+    extents.bottom = static_cast<int>(values[3]);
+    return true;
 }
 
 FrameExtents RequestFrameExtents(unsigned long xid)

@@ -1,14 +1,14 @@
 // The process's own X connection: opened from DISPLAY on first use (it also registers the X event
-// message source then), atoms, window-manager detection, and the X error trap.
+// message source then), atoms, window-manager detection, the X error trap, and the read of a
+// window's frame extents on any connection.
 #include <X11/Xatom.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 #include <map>
 #include <string>
 
@@ -190,16 +190,26 @@ bool X11ErrorTrap::Check(DWORD code, const std::wstring& operation)
     return false;
 }
 
-bool WaitUntil(const std::function<bool()>& done, int milliseconds)
+bool ReadX11FrameExtents(Display* display, unsigned long window, long extents[4])
 {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return done();
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    // Xlib keeps interned atoms, so this asks the server once per connection.
+    Atom property = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    int status = XGetWindowProperty(display, window, property, 0, 4, False, XA_CARDINAL, &type,
+                                    &format, &count, &remaining, &data);
+    bool found = status == Success && data && type == XA_CARDINAL && format == 32 && count == 4;
+    if (found) {
+        const long* values = reinterpret_cast<const long*>(data);
+        std::copy(values, values + 4, extents);
     }
-    return true;
+    if (data) {
+        XFree(data);
+    }
+    return found;
 }
 
 }  // namespace Platform

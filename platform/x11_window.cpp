@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Windows.h"
+#include "linux/BoundedWait.h"
 #include "linux/GlxContext.h"
 #include "linux/LastError.h"
 #include "linux/Utf8Text.h"
@@ -254,20 +255,7 @@ void X11Window::WaitUntilViewable()
 void X11Window::FrameExtents(long extents[4])
 {
     std::fill(extents, extents + 4, 0L);
-    Display* display = X11ConnectionIfOpen();
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, m_window, X11Atom("_NET_FRAME_EXTENTS"), 0, 4, False,
-                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
-        data && format == 32 && count == 4) {
-        const long* values = reinterpret_cast<const long*>(data);
-        std::copy(values, values + 4, extents);
-    }
-    if (data) {
-        XFree(data);
-    }
+    ReadX11FrameExtents(X11ConnectionIfOpen(), m_window, extents);
 }
 
 void X11Window::WaitForFrameExtents()
@@ -276,19 +264,10 @@ void X11Window::WaitForFrameExtents()
         return;
     }
     Display* display = X11ConnectionIfOpen();
-    Atom extentsAtom = X11Atom("_NET_FRAME_EXTENTS");
     WaitUntil(
         [&] {
-            Atom type = None;
-            int format = 0;
-            unsigned long count = 0, remaining = 0;
-            unsigned char* data = nullptr;
-            XGetWindowProperty(display, m_window, extentsAtom, 0, 4, False, XA_CARDINAL, &type,
-                               &format, &count, &remaining, &data);
-            if (data) {
-                XFree(data);
-            }
-            return count == 4;
+            long extents[4];
+            return ReadX11FrameExtents(display, m_window, extents);
         },
         kWindowManagerWaitMs);
 }

@@ -1,10 +1,9 @@
 // The process's own Xlib connection (separate from GDK's), its atoms, the trap that turns X
-// protocol errors into last-error codes, and small helpers shared by the X11 and GLX files.
+// protocol errors into last-error codes, and small helpers shared by the X11, GLX and GTK files.
 #pragma once
 
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <string>
 
 #include "../win32/BaseTypes.h"
@@ -47,8 +46,9 @@ private:
     int (*m_previousHandler)(Display*, XErrorEvent*);
 };
 
-// Polls `done` every few milliseconds until it is true or `milliseconds` have passed; returns its
-// last answer. Used where the server or the window manager acts on its own time.
-bool WaitUntil(const std::function<bool()>& done, int milliseconds);
+// Reads the frame that the window manager has put around `window` (_NET_FRAME_EXTENTS: left,
+// right, top, bottom) on `display`, ours or GDK's; false, with `extents` untouched, while the
+// window has none. X errors (the window may be gone) are for the caller to trap.
+bool ReadX11FrameExtents(Display* display, unsigned long window, long extents[4]);
 
 }  // namespace Platform
