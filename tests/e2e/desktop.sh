@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The viewer on one window manager and screen size, as a user meets it there: the Settings window
 # and every one of its controls on the screen, standing beside the main window when both fit, and
-# each button, an orbit and a live edit doing their job. Run once per window manager and size.
+# each button, an orbit and a live edit doing their job. Run once per window manager and size;
+# arguments (NAME=value) are settings of the desktop the program runs in, such as its scale.
 source "$(dirname "$0")/lib.sh"
+VIEWER_ENV=("$@")
 
 # Where the two windows cannot stand side by side they overlap: each picture is taken with the
 # main window raised, so that it shows the scene alone.

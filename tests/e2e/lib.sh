@@ -78,7 +78,7 @@ start_viewer() {
             stable=0
         fi
     done
-    read -r _ SCALE_X SCALE_Y < <(timeout 30 "$DIALOG_GEOMETRY")
+    read -r _ SCALE_X SCALE_Y < <(timeout 30 env "${VIEWER_ENV[@]}" "$DIALOG_GEOMETRY")
     note "windows up: main $MAIN, dialog $DLG, dialog scale $SCALE_X x $SCALE_Y"
     settle
 }
