@@ -311,3 +311,26 @@ TEST(WindowClassNames, MatchWithoutRegardToCaseUnderATurkishLocale)
         << LastErrorText();
     UnregisterClassW(L"Morvane Input Class", GetModuleHandleW(nullptr));
 }
+
+// The whole queue of the thread is peeked at: a window or a message range is refused rather than
+// ignored. PM_NOREMOVE leaves the message first in line, and TranslateMessage makes nothing.
+TEST_F(Messages, PeekTakesNoFilterAndNoRemoveLeavesTheMessageFirst)
+{
+    ASSERT_TRUE(PostMessageW(m_hwnd, WM_APP + 1, 7, 8));
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageW(&msg, m_hwnd, 0, 0, PM_REMOVE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_APP, WM_APP + 5, PM_REMOVE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+
+    for (UINT remove : {PM_NOREMOVE, PM_REMOVE}) {
+        msg = MSG{};
+        ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, remove));
+        EXPECT_EQ(msg.hwnd, m_hwnd);
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_APP + 1));
+        EXPECT_EQ(msg.wParam, 7u);
+        EXPECT_EQ(msg.lParam, 8);
+    }
+    EXPECT_FALSE(TranslateMessage(&msg));
+    NothingPending();
+}

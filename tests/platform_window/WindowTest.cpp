@@ -84,6 +84,17 @@ TEST(WindowClass, RejectsIncompleteDescriptions)
     EXPECT_EQ(RegisterClassExW(nullptr), 0);
 }
 
+// Only the stock application icon and arrow cursor exist; anything else is not found.
+TEST(StockResources, OnlyTheApplicationIconAndTheArrowCursor)
+{
+    EXPECT_NE(LoadIconW(nullptr, IDI_APPLICATION), nullptr);
+    EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
+    EXPECT_EQ(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(32513)), nullptr);  // the I-beam
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+}
+
 TEST(Window, LivesOnTheServerFromCreationToDestruction)
 {
     XServer server;
@@ -284,4 +295,29 @@ TEST(Window, CreationFailsWhenTheProcedureRefusesWmCreate)
     EXPECT_EQ(CreateTopLevel(L"Refusing", L"No", 0, 0, 50, 50), nullptr);
     EXPECT_NE(LastErrorText().find("WM_CREATE"), std::string::npos);
     EXPECT_TRUE(UnregisterClassW(L"Refusing", nullptr)) << "the refused window is gone";
+}
+
+// GWLP_USERDATA keeps a value per window and hands back the one it replaces; the other slots
+// are refused.
+TEST(Window, UserDataSlotKeepsAValueAndOtherSlotsAreRefused)
+{
+    XServer server;
+    RecordingClass recording(L"Morvane User Data");
+    HWND hwnd = CreateTopLevel(recording.Name(), L"User data", 0, 0, 100, 100);
+    ASSERT_NE(hwnd, nullptr) << LastErrorText();
+    int first = 0, second = 0;
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+    EXPECT_EQ(SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&first)), 0);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&second)),
+              reinterpret_cast<LONG_PTR>(&first));
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&second));
+
+    EXPECT_EQ(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, 0), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+    ASSERT_TRUE(DestroyWindow(hwnd));
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
