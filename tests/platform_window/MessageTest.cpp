@@ -38,7 +38,7 @@ protected:
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
-        ReceivedMessages().clear();
+        ClearReceived();
     }
 
     void TearDown() override

@@ -99,7 +99,7 @@ TEST(Window, LivesOnTheServerFromCreationToDestruction)
 {
     XServer server;
     RecordingClass recording(L"Morvane Lifecycle");
-    ReceivedMessages().clear();
+    ClearReceived();
     const wchar_t* caption = L"Morvane \u00e9t\u00e9 \u263a";
     HWND hwnd = CreateTopLevel(recording.Name(), caption, 50, 60, 320, 240);
     ASSERT_NE(hwnd, nullptr) << LastErrorText();

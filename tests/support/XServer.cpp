@@ -20,6 +20,29 @@ int NoteXError(Display*, XErrorEvent*)
     return 0;
 }
 
+// A window's property as Xlib hands it over (up to 1024 32-bit units of it), freed on leaving.
+struct Property {
+    Property(Display* display, Window window, const char* name, Atom wanted)
+    {
+        unsigned long remaining = 0;
+        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False,
+                           wanted, &type, &format, &count, &remaining, &data);
+    }
+    ~Property()
+    {
+        if (data) {
+            XFree(data);
+        }
+    }
+    Property(const Property&) = delete;
+    Property& operator=(const Property&) = delete;
+
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned char* data = nullptr;
+};
+
 }  // namespace
 
 XServer::XServer()
@@ -39,17 +62,8 @@ XServer::~XServer()
 
 std::string XServer::TextProperty(Window window, const char* property)
 {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(m_display, window, XInternAtom(m_display, property, False), 0, 1024, False,
-                       AnyPropertyType, &type, &format, &count, &remaining, &data);
-    std::string text = data ? std::string(reinterpret_cast<char*>(data), count) : std::string();
-    if (data) {
-        XFree(data);
-    }
-    return text;
+    Property value(m_display, window, property, AnyPropertyType);
+    return value.data ? std::string(reinterpret_cast<char*>(value.data), value.count) : std::string();
 }
 
 void XServer::Geometry(Window window, int& x, int& y, int& width, int& height)
@@ -82,20 +96,12 @@ bool XServer::IsShown(Window window)
 
 std::vector<unsigned long> XServer::Items(Window window, const char* property, Atom type)
 {
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(m_display, window, XInternAtom(m_display, property, False), 0, 1024, False,
-                       type, &actualType, &format, &count, &remaining, &data);
+    Property value(m_display, window, property, type);
     std::vector<unsigned long> items;
-    if (data && actualType == type && format == 32) {
+    if (value.data && value.type == type && value.format == 32) {
         // Xlib hands 32-bit items over as longs.
-        const unsigned long* values = reinterpret_cast<const unsigned long*>(data);
-        items.assign(values, values + count);
-    }
-    if (data) {
-        XFree(data);
+        const unsigned long* values = reinterpret_cast<const unsigned long*>(value.data);
+        items.assign(values, values + value.count);
     }
     return items;
 }
