@@ -7,8 +7,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
-#define WINAPIV
 
 #ifndef TRUE
 #define TRUE 1
@@ -21,14 +19,9 @@ typedef int BOOL;
 typedef unsigned char BYTE;
 typedef unsigned short WORD;
 typedef unsigned int DWORD;
-typedef int INT;
 typedef unsigned int UINT;
 typedef int LONG;
-typedef unsigned int ULONG;
 typedef long long LONGLONG;
-typedef unsigned long long ULONGLONG;
-typedef short SHORT;
-typedef unsigned short USHORT;
 typedef float FLOAT;
 typedef char CHAR;
 typedef wchar_t WCHAR;
@@ -37,7 +30,6 @@ typedef std::uintptr_t UINT_PTR;
 typedef std::intptr_t LONG_PTR;
 typedef std::uintptr_t ULONG_PTR;
 typedef ULONG_PTR DWORD_PTR;
-typedef ULONG_PTR SIZE_T;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
@@ -46,15 +38,12 @@ typedef WORD ATOM;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef BOOL* LPBOOL;
-typedef DWORD* LPDWORD;
 typedef CHAR* LPSTR;
 typedef const CHAR* LPCSTR;
 typedef const CHAR* LPCCH;
-typedef CHAR* LPCH;
 typedef WCHAR* LPWSTR;
 typedef const WCHAR* LPCWSTR;
 typedef const WCHAR* LPCWCH;
-typedef WCHAR* LPWCH;
 
 typedef void* HANDLE;
 typedef HANDLE HLOCAL;
@@ -68,12 +57,10 @@ DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HMENU);
-DECLARE_HANDLE(HRSRC);
 typedef HINSTANCE HMODULE;
 typedef HICON HCURSOR;
 
 typedef INT_PTR(WINAPI* PROC)();
-typedef INT_PTR(WINAPI* FARPROC)();
 
 typedef union _LARGE_INTEGER {
     struct {
@@ -86,7 +73,7 @@ typedef union _LARGE_INTEGER {
 typedef struct tagPOINT {
     LONG x;
     LONG y;
-} POINT, *LPPOINT;
+} POINT;
 
 typedef struct tagRECT {
     LONG left;
@@ -95,18 +82,13 @@ typedef struct tagRECT {
     LONG bottom;
 } RECT, *LPRECT;
 
-#define MAKEWORD(a, b) ((WORD)(((BYTE)(((DWORD_PTR)(a)) & 0xff)) | ((WORD)((BYTE)(((DWORD_PTR)(b)) & 0xff))) << 8))
 #define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
-#define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
-#define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
-#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
 #define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEW
 #define IS_INTRESOURCE(r) ((((ULONG_PTR)(r)) >> 16) == 0)
