@@ -5,7 +5,6 @@
 
 #include "ExtensionList.h"
 #include "Windows.h"
-#include "linux/GlxContext.h"
 #include "linux/GlxPixelFormat.h"
 #include "linux/LastError.h"
 #include "linux/Utf8Text.h"
@@ -94,8 +93,8 @@ PROC AsProc(Function function)
     return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(function));
 }
 
-}  // namespace
-
+// Before an X window is destroyed: a context current on it is released, so that GL never draws
+// to a window that is gone.
 void ReleaseContextOnWindow(::Window window)
 {
     Display* display = X11ConnectionIfOpen();
@@ -104,6 +103,8 @@ void ReleaseContextOnWindow(::Window window)
         glXMakeContextCurrent(display, None, None, nullptr);
     }
 }
+
+}  // namespace
 
 }  // namespace Platform
 
@@ -141,6 +142,7 @@ HGLRC WINAPI wglCreateContext(HDC dc)
             return nullptr;
         }
     }
+    SetDrawableReleaseHook(ReleaseContextOnWindow);
     UINT_PTR handle = g_nextContext;
     g_nextContext += 4;
     Contexts()[handle] = ContextRecord{context, window->PixelFormat()};

@@ -10,7 +10,6 @@
 
 #include "Windows.h"
 #include "linux/BoundedWait.h"
-#include "linux/GlxContext.h"
 #include "linux/LastError.h"
 #include "linux/Utf8Text.h"
 #include "linux/X11Display.h"
@@ -63,6 +62,8 @@ std::string Latin1(const std::wstring& text)
     return result;
 }
 
+DrawableReleaseHook g_drawableReleaseHook = nullptr;
+
 Cursor ArrowCursor(Display* display)
 {
     static Cursor cursor = XCreateFontCursor(display, XC_left_ptr);
@@ -70,6 +71,11 @@ Cursor ArrowCursor(Display* display)
 }
 
 }  // namespace
+
+void SetDrawableReleaseHook(DrawableReleaseHook hook)
+{
+    g_drawableReleaseHook = hook;
+}
 
 X11Window::X11Window(std::shared_ptr<WindowClass> windowClass, const std::wstring& text,
                      HWND owner, DWORD style, int x, int y, int width, int height)
@@ -151,7 +157,9 @@ void X11Window::ReleaseNative()
     if (!display || !m_window) {
         return;
     }
-    ReleaseContextOnWindow(Drawable());
+    if (g_drawableReleaseHook) {
+        g_drawableReleaseHook(Drawable());
+    }
     X11ErrorTrap trap(display);
     // The surface goes with its parent.
     XDestroyWindow(display, m_window);

@@ -79,6 +79,12 @@ X11Window* FindX11Window(HWND hwnd);
 // The X11Window named by a device context from GetDC, or null with the last error set.
 X11Window* FindX11WindowByDc(HDC dc);
 
+// Called with a window's GL drawable just before the window is destroyed, so that whatever draws
+// to it (a GL context current on it) lets go first. The GLX family installs it with its first
+// context; the window side knows nothing of GL.
+typedef void (*DrawableReleaseHook)(::Window drawable);
+void SetDrawableReleaseHook(DrawableReleaseHook hook);
+
 // The handle of the window shown by an X window of ours, or null when it is not ours.
 HWND FindHwndOfXWindow(::Window window);
 void RememberXWindow(::Window window, HWND hwnd);
