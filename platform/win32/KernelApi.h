@@ -79,7 +79,7 @@
 #define LANG_ENGLISH 0x09
 #define SUBLANG_DEFAULT 0x01
 #define SUBLANG_ENGLISH_UK 0x02
-#define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
+#define MAKELANGID(p, s) ((static_cast<WORD>(s) << 10) | static_cast<WORD>(p))
 
 #define CP_ACP 0
 #define CP_UTF8 65001

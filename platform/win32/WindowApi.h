@@ -58,7 +58,7 @@ typedef struct tagMSG {
 
 #define WS_EX_CLIENTEDGE 0x00000200L
 
-#define CW_USEDEFAULT ((int)0x80000000)
+#define CW_USEDEFAULT (static_cast<int>(0x80000000u))
 
 // MonitorFromWindow's answer for a window on no monitor, and the primary monitor's flag.
 #define MONITOR_DEFAULTTONULL 0x00000000
@@ -107,7 +107,7 @@ typedef struct tagMSG {
 #define WM_MOUSEWHEEL 0x020A
 #define WM_APP 0x8000
 
-#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
+#define GET_WHEEL_DELTA_WPARAM(wParam) (static_cast<short>(HIWORD(wParam)))
 #define GET_KEYSTATE_WPARAM(wParam) (LOWORD(wParam))
 
 // Mouse key-state flags in wParam.
