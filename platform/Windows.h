@@ -16,9 +16,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #else
-#include "win32/BaseTypes.h"
-#include "win32/KernelApi.h"
-#include "win32/WindowApi.h"
-#include "win32/DialogApi.h"
-#include "win32/GdiWglApi.h"
+#include "winapi/BaseTypes.h"
+#include "winapi/KernelApi.h"
+#include "winapi/WindowApi.h"
+#include "winapi/DialogApi.h"
+#include "winapi/GdiWglApi.h"
 #endif

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "../win32/GdiWglApi.h"
+#include "../winapi/GdiWglApi.h"
 
 namespace Platform {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "GtkDialogTemplate.h"
+#include "DialogTemplate.h"
 #include "GtkDialogWindow.h"
 #include "WindowObject.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "GtkDialogTemplate.h"
+#include "DialogTemplate.h"
 
 typedef struct _GtkWidget GtkWidget;
 

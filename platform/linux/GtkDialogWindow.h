@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "../win32/DialogApi.h"
-#include "GtkDialogTemplate.h"
+#include "../winapi/DialogApi.h"
+#include "DialogTemplate.h"
 #include "GtkDialogUnits.h"
 #include "GtkWindowFrame.h"
 #include "WindowObject.h"

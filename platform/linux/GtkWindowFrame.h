@@ -3,7 +3,7 @@
 // where its client area stands on the screen.
 #pragma once
 
-#include "../win32/BaseTypes.h"
+#include "../winapi/BaseTypes.h"
 
 namespace Platform {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../win32/BaseTypes.h"
+#include "../winapi/BaseTypes.h"
 
 namespace Platform {
 

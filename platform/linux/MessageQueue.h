@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "../win32/WindowApi.h"
+#include "../winapi/WindowApi.h"
 
 namespace Platform {
 

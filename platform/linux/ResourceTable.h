@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "../win32/BaseTypes.h"
+#include "../winapi/BaseTypes.h"
 
 namespace Platform {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../win32/BaseTypes.h"
-#include "../win32/WindowApi.h"
+#include "../winapi/BaseTypes.h"
+#include "../winapi/WindowApi.h"
 
 namespace Platform {
 

@@ -1,7 +1,7 @@
 // The X event message source that PeekMessageW polls.
 #pragma once
 
-#include "../win32/WindowApi.h"
+#include "../winapi/WindowApi.h"
 
 namespace Platform {
 

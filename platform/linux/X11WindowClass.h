@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "../win32/WindowApi.h"
+#include "../winapi/WindowApi.h"
 
 namespace Platform {
 

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "platform/Windows.h"
-#include "platform/linux/GtkDialogTemplate.h"
+#include "platform/linux/DialogTemplate.h"
 #include "platform/linux/GtkDialogUnits.h"
 #include "platform/linux/GtkSession.h"
 #include "platform/linux/LastError.h"

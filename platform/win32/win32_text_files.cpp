@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "TextFiles.h"
-#include "TextModeBytes.h"
-#include "Windows.h"
+#include "platform/TextFiles.h"
+#include "platform/TextModeBytes.h"
+#include "platform/Windows.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // fields that start with 0xFFFF for an ordinal or 0 for nothing, and every item aligned to four
 // bytes from the start of the template.
 #include "Windows.h"
-#include "linux/GtkDialogTemplate.h"
+#include "linux/DialogTemplate.h"
 #include "linux/LastError.h"
 
 namespace Platform {
