@@ -19,18 +19,21 @@ check "a missing glsl folder exits with status 1 (got $status)" [ "$status" = 1 
 check "the message is on standard error" grep -q "File couldn't be loaded." "$empty/stderr.txt"
 check "the reason names the vertex shader file" grep -q "vertexShader.glsl" "$empty/stderr.txt"
 
-new_folder
-printf 'void main() { broken }\n' >"$FOLDER/glsl/pixelShader.glsl"
-(cd "$FOLDER" && "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt")
-status=$?
+# Starts the program in a new folder whose pixel shader is the text given, waits for it to end and
+# sets `status`; its standard error is in $FOLDER/stderr.txt.
+start_with_pixel_shader() {
+    new_folder
+    printf '%s' "$1" >"$FOLDER/glsl/pixelShader.glsl"
+    (cd "$FOLDER" && "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt")
+    status=$?
+}
+
+start_with_pixel_shader $'void main() { broken }\n'
 check "a pixel shader that does not build ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the compiler's message is on standard error" grep -qi "error" "$FOLDER/stderr.txt"
 check "no system error is claimed for it" bash -c "! grep -q '^Error ' '$FOLDER/stderr.txt'"
 
-new_folder
-printf '#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n' >"$FOLDER/glsl/pixelShader.glsl"
-(cd "$FOLDER" && "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt")
-status=$?
+start_with_pixel_shader $'#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n'
 check "a pixel shader that compiles but does not link ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the linker's message is on standard error" grep -q "main" "$FOLDER/stderr.txt"
 

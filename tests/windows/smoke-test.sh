@@ -319,6 +319,23 @@ wait_for_program() {
     app_pid=
 }
 
+# Waits for the program to end and checks its exit status: expect_exit STATUS "check" [detail].
+# A program that did not end is killed, so the next step starts without it.
+expect_exit() {
+    local want=$1 what=$2 detail=${3:-}
+    wait_for_program
+    if [ "$STATUS" = "$want" ]; then
+        pass "$what"
+        return
+    fi
+    fail "$what" "status $STATUS${detail:+; $detail}"
+    if [ "$STATUS" = timeout ]; then
+        kill "$app_pid" 2>/dev/null
+        wait "$app_pid" 2>/dev/null
+        app_pid=
+    fi
+}
+
 message_box_text() {
     sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"\r\{0,1\}$/\1/p' "$1" | head -n 1
 }
@@ -343,17 +360,7 @@ check_failed_start() {
         xdotool windowactivate --sync "$box" 2>/dev/null
         xdotool key --clearmodifiers Return
     fi
-    wait_for_program
-    if [ "$STATUS" = 1 ]; then
-        pass "$name: the process exits with status 1"
-    else
-        fail "$name: the process exits with status 1" "status $STATUS"
-        if [ "$STATUS" = timeout ]; then
-            kill "$app_pid" 2>/dev/null
-            wait "$app_pid" 2>/dev/null
-            app_pid=
-        fi
-    fi
+    expect_exit 1 "$name: the process exits with status 1"
 }
 
 # --- The checks ------------------------------------------------------------------------------------
@@ -505,12 +512,8 @@ cp "$work/now.png" "$shots/syntax-error.png"
 # Closing the main window ends the process with status 0.
 focus_window "$main"
 xdotool key --clearmodifiers alt+F4
-wait_for_program
-if [ "$STATUS" = 0 ]; then
-    pass "closing the main window ends the process with status 0"
-else
-    fail "closing the main window ends the process with status 0" "status $STATUS; message box: '$(message_box_text "$work/run.log")'"
-fi
+expect_exit 0 "closing the main window ends the process with status 0" \
+    "message box: '$(message_box_text "$work/run.log")'"
 
 # 4. A 1366 x 768 screen: the dialog must lie wholly on it, beside the main window where it fits
 # (how wide it is depends on the dialog font's size in pixels), moved back over the main window
@@ -545,17 +548,7 @@ if start_display 1366x768; then
         shoot_screen "$shots/screen-1366x768.png"
         focus_window "$main"
         xdotool key --clearmodifiers alt+F4
-        wait_for_program
-        if [ "$STATUS" = 0 ]; then
-            pass "on a 1366 x 768 screen closing the main window ends the process with status 0"
-        else
-            fail "on a 1366 x 768 screen closing the main window ends the process with status 0" "status $STATUS"
-            if [ "$STATUS" = timeout ]; then
-                kill "$app_pid" 2>/dev/null
-                wait "$app_pid" 2>/dev/null
-                app_pid=
-            fi
-        fi
+        expect_exit 0 "on a 1366 x 768 screen closing the main window ends the process with status 0"
     else
         shoot_screen "$shots/small-no-windows.png"
         fail "on a 1366 x 768 screen the main window and the settings dialog open" "main '${main:-none}', dialog '${dialog:-none}'; message box: '$(message_box_text "$work/small.log")'"
