@@ -5,11 +5,9 @@
 
 #include "ExtensionList.h"
 #include "Windows.h"
-#include "linux/GlxPixelFormat.h"
-#include "linux/LastError.h"
-#include "linux/Utf8Text.h"
-#include "linux/X11Display.h"
-#include "linux/X11Window.h"
+#include "linux/GlxInternal.h"
+#include "linux/PosixInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

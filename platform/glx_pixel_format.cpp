@@ -7,10 +7,9 @@
 
 #include "Windows.h"
 #include "WglArb.h"
-#include "linux/GlxPixelFormat.h"
-#include "linux/LastError.h"
-#include "linux/X11Display.h"
-#include "linux/X11Window.h"
+#include "linux/GlxInternal.h"
+#include "linux/PosixInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

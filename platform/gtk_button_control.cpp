@@ -3,7 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "Windows.h"
-#include "linux/GtkControls.h"
+#include "linux/GtkInternal.h"
 
 namespace Platform {
 namespace {

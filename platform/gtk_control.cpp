@@ -4,12 +4,9 @@
 #include <gtk/gtk.h>
 
 #include "Windows.h"
-#include "linux/GtkControls.h"
-#include "linux/GtkSession.h"
-#include "linux/LastError.h"
-#include "linux/MessageQueue.h"
-#include "linux/NameCase.h"
-#include "linux/Utf8Text.h"
+#include "linux/GtkInternal.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
 
 namespace Platform {
 

@@ -3,11 +3,9 @@
 #include <gtk/gtk.h>
 
 #include "Windows.h"
-#include "linux/GtkControls.h"
-#include "linux/GtkDialogWindow.h"
-#include "linux/GtkSession.h"
-#include "linux/LastError.h"
-#include "linux/ResourceTable.h"
+#include "linux/GtkInternal.h"
+#include "linux/PosixInternal.h"
+#include "linux/ResourcesInternal.h"
 
 namespace {
 

@@ -7,10 +7,9 @@
 
 #include <gtk/gtk.h>
 
-#include "linux/GtkDialogUnits.h"
-#include "linux/GtkSession.h"
-#include "linux/NameCase.h"
-#include "linux/Utf8Text.h"
+#include "linux/GtkInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/PosixInternal.h"
 
 namespace Platform {
 namespace {

@@ -7,10 +7,9 @@
 #include <gtk/gtk.h>
 
 #include "Windows.h"
-#include "linux/GtkDialogWindow.h"
-#include "linux/GtkSession.h"
-#include "linux/MessageQueue.h"
-#include "linux/Utf8Text.h"
+#include "linux/GtkInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/PosixInternal.h"
 
 namespace Platform {
 namespace {

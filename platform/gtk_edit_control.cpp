@@ -7,9 +7,8 @@
 #include <gtksourceview/gtksource.h>
 
 #include "Windows.h"
-#include "linux/GtkControls.h"
-#include "linux/GtkSession.h"
-#include "linux/Utf8Text.h"
+#include "linux/GtkInternal.h"
+#include "linux/PosixInternal.h"
 
 namespace Platform {
 namespace {

@@ -8,12 +8,10 @@
 #include <gtk/gtk.h>
 
 #include "Windows.h"
-#include "linux/BoundedWait.h"
-#include "linux/GtkSession.h"
-#include "linux/LastError.h"
-#include "linux/MessageQueue.h"
-#include "linux/Utf8Text.h"
-#include "linux/X11Display.h"
+#include "linux/PosixInternal.h"
+#include "linux/GtkInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

@@ -4,9 +4,8 @@
 #include <gtk/gtk.h>
 #include <X11/Xlib.h>
 
-#include "linux/GtkSession.h"
-#include "linux/GtkWindowFrame.h"
-#include "linux/X11Display.h"
+#include "linux/GtkInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

@@ -2,7 +2,7 @@
 #include <chrono>
 #include <thread>
 
-#include "linux/BoundedWait.h"
+#include "linux/PosixInternal.h"
 
 namespace Platform {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Windows.h"
-#include "linux/Utf8Text.h"
+#include "linux/PosixInternal.h"
 
 namespace {
 

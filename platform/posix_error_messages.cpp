@@ -5,7 +5,7 @@
 #include <string>
 
 #include "Windows.h"
-#include "linux/LastError.h"
+#include "linux/PosixInternal.h"
 
 namespace {
 

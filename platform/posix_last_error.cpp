@@ -2,7 +2,7 @@
 #include <cerrno>
 
 #include "Windows.h"
-#include "linux/LastError.h"
+#include "linux/PosixInternal.h"
 
 namespace {
 

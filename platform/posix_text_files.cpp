@@ -16,8 +16,7 @@
 #include "TextFiles.h"
 #include "TextModeBytes.h"
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/Utf8Text.h"
+#include "linux/PosixInternal.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // fields that start with 0xFFFF for an ordinal or 0 for nothing, and every item aligned to four
 // bytes from the start of the template.
 #include "Windows.h"
-#include "linux/DialogTemplate.h"
-#include "linux/LastError.h"
+#include "linux/ResourcesInternal.h"
+#include "linux/PosixInternal.h"
 
 namespace Platform {
 namespace {

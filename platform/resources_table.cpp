@@ -5,9 +5,9 @@
 #include <string>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/NameCase.h"
-#include "linux/ResourceTable.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/ResourcesInternal.h"
 
 namespace Platform {
 namespace {

@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/MessageQueue.h"
-#include "linux/WindowObject.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
 
 namespace Platform {
 namespace {

@@ -1,7 +1,7 @@
 // Locale-independent case folding for the names Windows compares without regard to case.
 #include <glib.h>
 
-#include "linux/NameCase.h"
+#include "linux/UserInternal.h"
 
 namespace Platform {
 

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/WindowObject.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
 
 namespace Platform {
 namespace {

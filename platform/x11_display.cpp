@@ -13,11 +13,9 @@
 #include <string>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/MessageQueue.h"
-#include "linux/Utf8Text.h"
-#include "linux/X11Display.h"
-#include "linux/X11Messages.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

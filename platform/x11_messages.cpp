@@ -3,9 +3,7 @@
 #include <X11/Xlib.h>
 
 #include "Windows.h"
-#include "linux/X11Display.h"
-#include "linux/X11Messages.h"
-#include "linux/X11Window.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

@@ -7,10 +7,9 @@
 #include <cstdint>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/WindowObject.h"
-#include "linux/X11Display.h"
-#include "linux/X11Monitors.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

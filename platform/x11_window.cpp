@@ -9,12 +9,8 @@
 #include <utility>
 
 #include "Windows.h"
-#include "linux/BoundedWait.h"
-#include "linux/LastError.h"
-#include "linux/Utf8Text.h"
-#include "linux/X11Display.h"
-#include "linux/X11Monitors.h"
-#include "linux/X11Window.h"
+#include "linux/PosixInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

@@ -4,9 +4,8 @@
 #include <memory>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/X11Display.h"
-#include "linux/X11Window.h"
+#include "linux/PosixInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

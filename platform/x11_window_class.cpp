@@ -2,9 +2,9 @@
 #include <map>
 
 #include "Windows.h"
-#include "linux/LastError.h"
-#include "linux/NameCase.h"
-#include "linux/X11WindowClass.h"
+#include "linux/PosixInternal.h"
+#include "linux/UserInternal.h"
+#include "linux/X11Internal.h"
 
 namespace Platform {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/Exception.h"
-#include "platform/linux/LastError.h"
+#include "platform/linux/PosixInternal.h"
 
 using Common::Exception;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Windows.h"
-#include "platform/linux/LastError.h"
+#include "platform/linux/PosixInternal.h"
 
 namespace {
 

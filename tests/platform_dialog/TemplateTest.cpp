@@ -6,11 +6,9 @@
 #include <iterator>
 
 #include "platform/Windows.h"
-#include "platform/linux/DialogTemplate.h"
-#include "platform/linux/GtkDialogUnits.h"
-#include "platform/linux/GtkSession.h"
-#include "platform/linux/LastError.h"
-#include "platform/linux/ResourceTable.h"
+#include "platform/linux/ResourcesInternal.h"
+#include "platform/linux/GtkInternal.h"
+#include "platform/linux/PosixInternal.h"
 #include "viewer/SettingsDlgIds.h"
 
 using namespace Platform;

@@ -14,9 +14,9 @@
 #include "tests/support/LayerText.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/XServer.h"
-#include "platform/linux/GlxPixelFormat.h"
-#include "platform/linux/MessageQueue.h"
-#include "platform/linux/X11Display.h"
+#include "platform/linux/GlxInternal.h"
+#include "platform/linux/UserInternal.h"
+#include "platform/linux/X11Internal.h"
 
 using namespace TestSupport;
 

@@ -7,7 +7,7 @@
 #include <X11/Xatom.h>
 
 #include "CloseRequest.h"
-#include "platform/linux/X11Window.h"
+#include "platform/linux/X11Internal.h"
 
 namespace TestSupport {
 namespace {

@@ -1,5 +1,4 @@
-// The pixel formats of the screen: its window-capable GLX FBConfigs, numbered from 1, with what
-// SetPixelFormat, DescribePixelFormat and the contexts need to know of each.
+// The glx family's internal header: the pixel formats behind the WGL-style pixel-format calls.
 #pragma once
 
 #include <GL/glew.h>
@@ -10,6 +9,9 @@
 #include "../winapi/GdiWglApi.h"
 
 namespace Platform {
+
+// The pixel formats of the screen: its window-capable GLX FBConfigs, numbered from 1, with what
+// SetPixelFormat, DescribePixelFormat and the contexts need to know of each.
 
 struct PixelFormat {
     GLXFBConfig config = nullptr;
