@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Cross-compiles the Windows program, morvane.exe, from these sources with Debian's mingw-w64.
+# Cross-compiles the Windows program, morvane.exe, and the tests that run on both systems, from
+# these sources with Debian's mingw-w64.
 #
 #   scripts/build-windows.sh [BUILD_DIR]        (default: build-win in the source tree)
 #
 # Installs the cross tools when they are missing, builds GLEW for Windows from Debian's source
 # package (scripts/windows-glew.sh), gives mingw the Boost headers through a folder that holds only
 # a `boost` link (adding /usr/include would pull in glibc's headers), configures with
-# cmake/MingwToolchain.cmake and builds. Finally it checks that morvane.exe imports no DLL beyond
-# Windows' own. Prints the path of morvane.exe as its last line.
+# cmake/MingwToolchain.cmake and builds; GoogleTest is built from the sources of the googletest
+# package (tests/CMakeLists.txt). Finally it checks that morvane.exe imports no DLL beyond
+# Windows' own. Prints the path of morvane.exe as its last line. The tests run under Wine with
+# `ctest --test-dir BUILD_DIR` (scripts/test-windows.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +18,7 @@ build=${1:-$root/build-win}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
-packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev libboost-dev)
+packages=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev libboost-dev googletest)
 "$root/scripts/install-packages.sh" "${packages[@]}"
 
 "$root/scripts/windows-glew.sh" "$build/glew"
@@ -27,7 +30,7 @@ ln -sfn /usr/include/boost "$boost_include/boost"
 cmake -S "$root" -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/MingwToolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DMORVANE_TESTS=OFF \
+    -DMORVANE_TESTS=ON \
     -DGLEW_DIR="$build/glew/lib/cmake/glew" \
     -DBoost_INCLUDE_DIR="$boost_include" \
     -DBoost_NO_SYSTEM_PATHS=ON

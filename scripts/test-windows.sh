@@ -3,11 +3,12 @@
 #
 #   scripts/test-windows.sh [BUILD_DIR]        (default: build-win in the source tree)
 #
-# Installs what is missing (mingw-w64, Wine, fonts, Xvfb, openbox and the X tools), builds
-# morvane.exe with scripts/build-windows.sh, runs the foundation checks (tests/windows/
-# FoundationChecks.cpp, built for Windows) and the end-to-end smoke test (tests/windows/
-# smoke-test.sh) under Wine. The smoke test's screenshots are kept in BUILD_DIR/smoke-shots.
-# Ends with the line "N passed, N failed" and a non-zero status when anything failed.
+# Installs what is missing (mingw-w64, GoogleTest's sources, Wine, fonts, Xvfb, openbox and the X
+# tools), builds morvane.exe and the tests that run on both systems with scripts/build-windows.sh,
+# runs those tests under Wine through CTest (the build's emulator, cmake/MingwToolchain.cmake),
+# then the end-to-end smoke test (tests/windows/smoke-test.sh). The smoke test's screenshots are
+# kept in BUILD_DIR/smoke-shots. Ends with the line "N passed, N failed", counting CTest's tests
+# and the smoke test's checks, and a non-zero status when anything failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,7 +35,7 @@ if ! "$root/scripts/install-packages.sh" "${packages[@]}"; then
     finish
 fi
 
-echo "=== Building morvane.exe"
+echo "=== Building morvane.exe and the tests"
 build_log="$build/build-windows.log"
 if ! "$root/scripts/build-windows.sh" "$build" >"$build_log" 2>&1; then
     tail -n 60 "$build_log"
@@ -46,35 +47,18 @@ exe=$(tail -n 1 "$build_log")
 echo "Built $exe"
 grep '^morvane.exe imports only' "$build_log"
 
-# Adds the PASS and FAIL lines of a log to the totals.
-count() {
-    passed=$((passed + $(grep -c '^PASS ' "$1")))
-    failed=$((failed + $(grep -c '^FAIL ' "$1")))
-}
-
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win64
-
-echo "=== Foundation checks under Wine"
-checks="$build/foundation-checks.exe"
-if x86_64-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -static -I"$root" \
-    "$root/tests/windows/FoundationChecks.cpp" \
-    "$build/common/libmorvane_common.a" "$build/platform/libmorvane_platform.a" -o "$checks"; then
-    folder=$(mktemp -d "${TMPDIR:-/tmp}/morvane-checks-XXXXXX")
-    log="$folder.log"
-    # Wine's console output has Windows line ends.
-    (cd "$folder" && WINEPREFIX="$folder-prefix" wine "$checks") 2>/dev/null | tr -d '\r' | tee "$log"
-    status=${PIPESTATUS[0]}
-    WINEPREFIX="$folder-prefix" wineserver -k >/dev/null 2>&1
-    count "$log"
-    if [ "$status" != 0 ] && ! grep -q '^FAIL ' "$log"; then
-        echo "FAIL the foundation checks ended with status $status"
-        failed=$((failed + 1))
-    fi
-    rm -rf "$folder" "$folder-prefix" "$log"
+echo "=== Tests under Wine (CTest)"
+log=$(mktemp)
+ctest --test-dir "$build" --output-on-failure --timeout 300 2>&1 | tee "$log"
+line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+rm -f "$log"
+if [ -n "$line" ]; then
+    bad=$(sed -E 's/.*, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
 else
-    echo "FAIL building the foundation checks for Windows"
+    echo "FAIL CTest ran no tests of the Windows build"
     failed=$((failed + 1))
 fi
 
@@ -83,7 +67,8 @@ rm -rf "$build/smoke-shots"
 log=$(mktemp)
 "$root/tests/windows/smoke-test.sh" "$exe" "$build/smoke-shots" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
-count "$log"
+passed=$((passed + $(grep -c '^PASS ' "$log")))
+failed=$((failed + $(grep -c '^FAIL ' "$log")))
 if [ "$status" != 0 ] && ! grep -q '^FAIL ' "$log"; then
     echo "FAIL the smoke test ended with status $status"
     failed=$((failed + 1))

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Morvane twice (a normal build, and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs every test in both, then the Windows build's smoke test
-# under Wine when that script is present. Ends with the summary of all runs.
+# UndefinedBehaviorSanitizer) and runs every test in both, then the Windows build's tests and smoke
+# test under Wine when that script is present. Ends with the summary of all runs.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -58,7 +58,7 @@ if [ -x "$root/scripts/test-windows.sh" ]; then
     fi
     if [ "$status" != 0 ] && { [ -z "$line" ] || [ "$(cut -d' ' -f3 <<<"$line")" = 0 ]; }; then
         failed=$((failed + 1))
-        summaries+=("Windows: the smoke test failed (exit $status)")
+        summaries+=("Windows: the tests under Wine failed (exit $status)")
     fi
 fi
 

@@ -1,6 +1,7 @@
 // Vector and matrix math: the values the camera and renderer rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "math/Matrix4x4.h"

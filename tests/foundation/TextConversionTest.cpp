@@ -2,6 +2,9 @@
 // refusal of empty text.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "common/Exception.h"
 #include "common/TextConversion.h"
 
@@ -17,10 +20,15 @@ TEST(TextConversion, RoundTripsCharactersOutsideTheBasicPlane)
     EXPECT_EQ(Utf8ToWide(narrow), wide);
 }
 
-TEST(TextConversion, InvalidUtf8BecomesReplacementCharacter)
+TEST(TextConversion, InvalidInputBecomesReplacementCharacter)
 {
     EXPECT_EQ(Utf8ToWide("x\xFFy"), L"x\uFFFDy");
     EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\uFFFD");
+    // A surrogate code without its pair is no character either.
+    std::wstring unpaired = L"x";
+    unpaired += static_cast<wchar_t>(0xD800);
+    unpaired += L"y";
+    EXPECT_EQ(WideToUtf8(unpaired), "x\xEF\xBF\xBDy");
 }
 
 TEST(TextConversion, EmbeddedZeroEndsTheResult)
@@ -30,17 +38,27 @@ TEST(TextConversion, EmbeddedZeroEndsTheResult)
     EXPECT_EQ(WideToUtf8(std::wstring(L"\0cd", 3)), "");
 }
 
-TEST(TextConversion, EmptyTextIsRefusedWithEmptyMessageAndCause)
+namespace {
+
+void ExpectRefusedAsInvalidParameter(const std::function<void()>& conversion)
 {
     SetLastError(0);
     try {
-        WideToUtf8(L"");
-        FAIL() << "an empty wide text was converted";
+        conversion();
+        ADD_FAILURE() << "an empty text was converted";
     } catch (const Exception& e) {
         EXPECT_TRUE(e.Message().empty());
         EXPECT_EQ(e.Detail().code, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        EXPECT_FALSE(e.Detail().text.empty());
     }
-    EXPECT_THROW(Utf8ToWide(""), Exception);
+}
+
+}  // namespace
+
+TEST(TextConversion, EmptyTextIsRefusedWithEmptyMessageAndCause)
+{
+    ExpectRefusedAsInvalidParameter([] { WideToUtf8(L""); });
+    ExpectRefusedAsInvalidParameter([] { Utf8ToWide(""); });
 }
 
 TEST(TextConversion, LongTextsConvertWhole)
