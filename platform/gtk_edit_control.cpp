@@ -1,8 +1,9 @@
 // The multi-line edit box: a text view in a scrolled window whose scroll bars and border follow
 // the control's style. The editable box is a source view with GLSL highlighting, line numbers
-// and a monospace font; a read-only box takes no typing but can be selected and copied. Every
-// change the user makes (typing, pasting, deleting, undoing) notifies the dialog with exactly one
-// EN_CHANGE; text set by the program notifies nothing and cannot be undone.
+// and a monospace font that shows the program's marks on lines (gtk_source_marks.cpp); a
+// read-only box takes no typing but can be selected and copied. Every change the user makes
+// (typing, pasting, deleting, undoing) notifies the dialog with exactly one EN_CHANGE; text set
+// by the program notifies nothing and cannot be undone.
 #include <gtk/gtk.h>
 #include <gtksourceview/gtksource.h>
 
@@ -40,6 +41,7 @@ GtkWidget* NewSourceView()
     gtk_source_view_set_tab_width(GTK_SOURCE_VIEW(view), 4);
     gtk_text_view_set_monospace(GTK_TEXT_VIEW(view), TRUE);
     gtk_style_context_add_class(gtk_widget_get_style_context(view), "morvane-source");
+    PrepareSourceMarks(view);
     return view;
 }
 
@@ -51,6 +53,7 @@ public:
         bool readOnly = (item.style & ES_READONLY) != 0;
         bool source = (item.style & ES_MULTILINE) != 0 && !readOnly;
         m_view = source ? NewSourceView() : gtk_text_view_new();
+        m_marksLines = source;
         m_buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(m_view));
         gtk_text_view_set_editable(GTK_TEXT_VIEW(m_view), !readOnly);
         gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(m_view), TRUE);
@@ -88,6 +91,19 @@ public:
         }
         g_signal_handler_unblock(m_buffer, m_changed);
         return TRUE;
+    }
+
+    // The program's own message to mark lines is the source box's; every other box ignores it,
+    // as a Windows edit control does.
+    LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP_SETSOURCEMARKS) {
+            if (!m_widget || !m_marksLines) {
+                return 0;
+            }
+            return ReplaceSourceMarks(m_view, reinterpret_cast<const SourceMark*>(lParam), wParam);
+        }
+        return GtkControl::Deliver(hwnd, message, wParam, lParam);
     }
 
     std::wstring Text() override
@@ -143,6 +159,7 @@ private:
     gulong m_changed = 0;
     gulong m_begin = 0;
     gulong m_end = 0;
+    bool m_marksLines = false;
     int m_actionDepth = 0;
     bool m_changedInAction = false;
 };

@@ -1,5 +1,5 @@
 // The message pump: the posted-message queue, the message sources served in turn by
-// PeekMessageW, the quit request and dispatch to window procedures.
+// PeekMessageW, the quit request, dispatch to window procedures and sending to a window at once.
 #include <deque>
 #include <string>
 #include <utility>
@@ -152,6 +152,16 @@ BOOL WINAPI PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     }
     Platform::PostToQueue(hwnd, message, wParam, lParam);
     return TRUE;
+}
+
+LRESULT WINAPI SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // One thread owns every window, so a sent message is handed to the window at once.
+    Platform::WindowObject* window = Platform::FindWindowObject(hwnd);
+    if (!window) {
+        return 0;
+    }
+    return window->Deliver(hwnd, message, wParam, lParam);
 }
 
 void WINAPI PostQuitMessage(int exitCode)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/Exception.h"
+#include "viewer/CompileLogLines.h"
 #include "viewer/LogNotice.h"
 #include "viewer/SettingsDlg.h"
 
@@ -95,10 +96,12 @@ void Render::Update()
         if (m_scene.m_shaderChanged) {
             m_lastGoodPixelShader = source.source;
             ShowCompileResult(L"Compilation succeeded!");
+            m_settingsDlg.MarkSourceLines({});
         }
         return;
     } catch (const Common::Exception& e) {
         ShowCompileResult(e.Message());
+        m_settingsDlg.MarkSourceLines(CompileLogLines(e.Message()));
     }
     // Back to the last text that built, so the picture never goes away; its parameters are set
     // again by the next frame.

@@ -151,4 +151,10 @@ void SettingsDlg::SetLog(const std::wstring& text)
     SetWindowTextW(m_logEdit, copy.c_str());
 }
 
+void SettingsDlg::MarkSourceLines(const std::vector<Platform::SourceMark>& marks)
+{
+    SendMessageW(m_sourceEdit, WM_APP_SETSOURCEMARKS, marks.size(),
+                 reinterpret_cast<LPARAM>(marks.empty() ? nullptr : marks.data()));
+}
+
 }  // namespace Morvane

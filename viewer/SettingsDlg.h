@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/Command.h"
 #include "framework/Scene.h"
+#include "platform/SourceMarks.h"
 #include "platform/Windows.h"
 #include "viewer/CustomScene.h"
 
@@ -30,6 +32,9 @@ public:
 
     // Replaces the log box's text.
     void SetLog(const std::wstring& text);
+    // Replaces the marks on lines of the source box (none clears them). A box that cannot show
+    // marks, such as a Windows edit control, ignores them: the log says everything they say.
+    void MarkSourceLines(const std::vector<Platform::SourceMark>& marks);
 
     CommandQueue* m_commands;
     HWND m_hwnd;

@@ -2,10 +2,12 @@
 // the dialog window and its controls.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "../SourceMarks.h"
 #include "../winapi/BaseTypes.h"
 #include "../winapi/DialogApi.h"
 #include "ResourcesInternal.h"
@@ -205,6 +207,15 @@ std::unique_ptr<GtkControl> CreateGtkEditControl(GtkDialogWindow& dialog, const 
                                                  const RECT& place);
 std::unique_ptr<GtkControl> CreateGtkButtonControl(GtkDialogWindow& dialog,
                                                    const DialogItemTemplate& item, const RECT& place);
+
+// Marks on the lines of a source view, the program's WM_APP_SETSOURCEMARKS (SourceMarks.h).
+
+// Gives a GtkSourceView the gutter column for marks and the look of each severity.
+void PrepareSourceMarks(GtkWidget* view);
+
+// Replaces the marks of that view's text with `count` marks; returns how many were put (a mark
+// for a line the text does not have is left out).
+int ReplaceSourceMarks(GtkWidget* view, const SourceMark* marks, size_t count);
 
 // A Windows control text with '&' marking the mnemonic, as a GTK label with '_'.
 std::string MnemonicLabel(const std::wstring& text);

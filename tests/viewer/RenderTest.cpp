@@ -1,8 +1,14 @@
-// The renderer on a real context: screen2World, live recompilation with its log messages and the
-// fall-back to the last text that built, checked on the pixels drawn.
+// The renderer on a real context: screen2World, live recompilation with its log messages, the
+// marks it puts on the lines the log names, and the fall-back to the last text that built,
+// checked on the pixels drawn.
 #include <GL/glew.h>
+#include <gtk/gtk.h>
+#include <gtksourceview/gtksource.h>
+
+#include <cstring>
 
 #include "ViewerFixture.h"
+#include "viewer/EditText.h"
 
 using namespace ViewerTest;
 
@@ -36,6 +42,53 @@ const std::array<int, 3> kBlue = {26, 51, 204};
 void ExpectColour(const std::array<int, 3>& got, const std::array<int, 3>& expected)
 {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(got[i], expected[i], 2) << "channel " << i;
+}
+
+// The source box's GtkSourceView, found among GTK's top-level windows.
+GtkSourceView* FindSourceView(GtkWidget* widget)
+{
+    if (GTK_SOURCE_IS_VIEW(widget)) return GTK_SOURCE_VIEW(widget);
+    GtkSourceView* found = nullptr;
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child && !found; child = child->next) {
+            found = FindSourceView(GTK_WIDGET(child->data));
+        }
+        g_list_free(children);
+    }
+    return found;
+}
+
+GtkSourceView* FindSourceView()
+{
+    GList* windows = gtk_window_list_toplevels();
+    GtkSourceView* found = nullptr;
+    for (GList* window = windows; window && !found; window = window->next) {
+        found = FindSourceView(GTK_WIDGET(window->data));
+    }
+    g_list_free(windows);
+    return found;
+}
+
+// "line:E" or "line:W" for each mark of the box, lines counted from 1, and the marks' tooltip
+// texts.
+std::vector<std::string> MarkedLines(GtkSourceView* view, std::string* tooltips = nullptr)
+{
+    GtkSourceBuffer* buffer = GTK_SOURCE_BUFFER(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)));
+    std::vector<std::string> lines;
+    for (int line = 0; line < gtk_text_buffer_get_line_count(GTK_TEXT_BUFFER(buffer)); ++line) {
+        GSList* marks = gtk_source_buffer_get_source_marks_at_line(buffer, line, nullptr);
+        for (GSList* mark = marks; mark; mark = mark->next) {
+            const gchar* category = gtk_source_mark_get_category(GTK_SOURCE_MARK(mark->data));
+            lines.push_back(std::to_string(line + 1) + (std::strstr(category, "error") ? ":E" : ":W"));
+            GtkSourceMarkAttributes* attributes = gtk_source_view_get_mark_attributes(view, category, nullptr);
+            gchar* text = gtk_source_mark_attributes_get_tooltip_text(attributes, GTK_SOURCE_MARK(mark->data));
+            if (tooltips && text) *tooltips += std::string(text) + "\n";
+            g_free(text);
+        }
+        g_slist_free(marks);
+    }
+    return lines;
 }
 
 class RenderTest : public ::testing::Test {
@@ -110,6 +163,43 @@ TEST_F(RenderTest, SyntaxErrorShowsTheCompilerLogAndKeepsThePicture)
     m_viewer.Frame();
     EXPECT_EQ(m_viewer.Log(), L"untouched");
     ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+TEST_F(RenderTest, BrokenEditMarksTheLinesItsLogNamesUntilATextBuilds)
+{
+    GtkSourceView* view = FindSourceView();
+    ASSERT_NE(view, nullptr);
+    const std::string broken = "#version 120\n"
+                               "#extension GL_MORVANE_nothing : warn\n"
+                               "void main()\n"
+                               "{\n"
+                               "    gl_FragColor = vec4(1.0) oops;\n"
+                               "}\n";
+    // The box holds the text the edit carries, as when the user typed it.
+    SetWindowTextW(m_viewer.m_dialog->m_sourceEdit, Morvane::ToEditText(broken).c_str());
+    Edit(broken);
+    std::string tooltips;
+    EXPECT_EQ(MarkedLines(view, &tooltips), (std::vector<std::string>{"2:W", "5:E"}));
+    EXPECT_NE(tooltips.find("warning: extension `GL_MORVANE_nothing' unsupported"), std::string::npos) << tooltips;
+    EXPECT_NE(tooltips.find("error: syntax error"), std::string::npos) << tooltips;
+
+    // A new line typed at the start of the broken line takes the mark down with its text, and
+    // frames without an edit leave the marks where the text has taken them.
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+    GtkTextIter at;
+    gtk_text_buffer_get_iter_at_line(buffer, &at, 4);
+    gtk_text_buffer_insert(buffer, &at, "\n", -1);
+    m_viewer.Frame();
+    m_viewer.Frame();
+    EXPECT_EQ(MarkedLines(view), (std::vector<std::string>{"2:W", "6:E"}));
+
+    // A text that builds takes every mark away; one that fails with no line named puts none.
+    Edit(FlatPixelShader("0.1, 0.2, 0.8"));
+    EXPECT_TRUE(MarkedLines(view).empty());
+    Edit(broken);
+    EXPECT_EQ(MarkedLines(view).size(), 2u);
+    Edit("#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n");
+    EXPECT_TRUE(MarkedLines(view).empty());
 }
 
 TEST_F(RenderTest, TextThatDoesNotLinkShowsTheLinkerLogAndKeepsThePicture)
