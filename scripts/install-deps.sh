@@ -13,6 +13,7 @@ packages=(
     googletest libgtest-dev
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick
     xfwm4 metacity icewm dbus-daemon locales
+    tesseract-ocr
     fonts-dejavu-core
     valgrind
 )

@@ -1,5 +1,5 @@
-// The settings dialog: creation from its template, placement, and the dialog procedure that
-// turns edits and button clicks into commands.
+// The settings dialog: creation from its template, placement, the dialog procedure that turns
+// edits and button clicks into commands, and the marks it asks the source box to show.
 #include "SettingsDlg.h"
 
 #include <algorithm>

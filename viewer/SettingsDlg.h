@@ -1,5 +1,6 @@
 // The modeless "Settings" dialog beside the render window: the pixel-shader source box whose every
-// edit is queued as a command, the log box, and the Reload, Save and Reset Camera buttons.
+// edit is queued as a command and whose lines it marks, the log box, and the Reload, Save and
+// Reset Camera buttons.
 #pragma once
 
 #include <string>

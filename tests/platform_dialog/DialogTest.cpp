@@ -1,7 +1,7 @@
 // The viewer's settings dialog, created from its embedded template on a real display with a
 // window manager, and used the way a user uses it: its size and layout in dialog units, its
 // initialisation, texts in and out, typing, pasting, buttons, the close box and placement, all
-// on a desktop scaled to 200 %.
+// on a desktop scaled to 200 %; and the program's own message that marks lines of the source box.
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogDriver.h"
+#include "platform/SourceMarks.h"
 #include "platform/Windows.h"
 #include "tests/support/LayerText.h"
 #include "tests/support/MessageRecorder.h"
@@ -414,6 +415,41 @@ TEST_F(SettingsDialog, TheCloseBoxAsksToCancelAndClosesNothing)
     EXPECT_EQ(commands[0].lParam, 0);
     EXPECT_TRUE(IsWindow(m_dialog));
     EXPECT_EQ(FindXWindow("Settings"), m_xwindow);
+}
+
+TEST_F(SettingsDialog, OnlyTheSourceBoxTakesMarksAndCountsItsLinesByLineFeeds)
+{
+    using Platform::SourceMarkSeverity;
+    // Three lines as the program reads them: the lone carriage return does not start a line.
+    SetWindowTextW(m_source, L"one\r\ntwo\rstill two\r\nthree");
+    const Platform::SourceMark marks[] = {
+        {2, SourceMarkSeverity::Error, L"error: first"},
+        {2, SourceMarkSeverity::Warning, L"warning: second"},
+        {3, SourceMarkSeverity::Error, L"on the last line"},
+        {4, SourceMarkSeverity::Error, L"past the text"},
+        {0, SourceMarkSeverity::Warning, L"before the text"},
+    };
+    const LPARAM list = reinterpret_cast<LPARAM>(marks);
+    EXPECT_EQ(SendMessageW(m_source, WM_APP_SETSOURCEMARKS, 5, list), 3);
+    EXPECT_EQ(SendMessageW(m_source, WM_APP_SETSOURCEMARKS, 1, list), 1);
+    EXPECT_EQ(SendMessageW(m_source, WM_APP_SETSOURCEMARKS, 0, 0), 0);
+    // The other boxes ignore the message, as a Windows edit control does, and so do buttons.
+    EXPECT_EQ(SendMessageW(m_log, WM_APP_SETSOURCEMARKS, 5, list), 0);
+    EXPECT_EQ(SendMessageW(GetDlgItem(m_dialog, IDC_SAVE), WM_APP_SETSOURCEMARKS, 5, list), 0);
+    EXPECT_EQ(WindowText(m_source), L"one\r\ntwo\rstill two\r\nthree") << "marks leave the text alone";
+    PumpMessages();
+    EXPECT_TRUE(Commands().empty()) << "marks are no edit: no EN_CHANGE";
+
+    // Sent to the dialog, a message reaches its procedure at once; sent to no window, nowhere.
+    ClearReceived();
+    EXPECT_EQ(SendMessageW(m_dialog, WM_APP + 7, 3, 4), 0);
+    ASSERT_EQ(ReceivedMessages().size(), 1u);
+    EXPECT_EQ(ReceivedMessages()[0].message, static_cast<UINT>(WM_APP + 7));
+    EXPECT_EQ(ReceivedMessages()[0].wParam, 3u);
+    EXPECT_EQ(ReceivedMessages()[0].lParam, 4);
+    SetLastError(0);
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x4), WM_APP_SETSOURCEMARKS, 0, 0), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
 }
 
 TEST_F(SettingsDialog, TheLogBoxRefusesTypingButCanBeCopied)
