@@ -53,7 +53,6 @@ public:
         bool readOnly = (item.style & ES_READONLY) != 0;
         bool source = (item.style & ES_MULTILINE) != 0 && !readOnly;
         m_view = source ? NewSourceView() : gtk_text_view_new();
-        m_marksLines = source;
         m_buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(m_view));
         gtk_text_view_set_editable(GTK_TEXT_VIEW(m_view), !readOnly);
         gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(m_view), TRUE);
@@ -98,7 +97,7 @@ public:
     LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_APP_SETSOURCEMARKS) {
-            if (!m_widget || !m_marksLines) {
+            if (!m_widget || !GTK_SOURCE_IS_VIEW(m_view)) {
                 return 0;
             }
             return ReplaceSourceMarks(m_view, reinterpret_cast<const SourceMark*>(lParam), wParam);
@@ -159,7 +158,6 @@ private:
     gulong m_changed = 0;
     gulong m_begin = 0;
     gulong m_end = 0;
-    bool m_marksLines = false;
     int m_actionDepth = 0;
     bool m_changedInAction = false;
 };

@@ -29,8 +29,11 @@ read_marks() {  # screenshot name [gutter]
         END {
             top = -1; bottom = -1; tl = -1
             for (py = 0; py < 10000; py++) {
-                if (tint[py] >= w / 4) { if (top < 0) { top = py; tl = left[py] } bottom = py; if (left[py] < tl) tl = left[py] }
-                else if (top >= 0) break
+                if (tint[py] >= w / 4) {
+                    if (top < 0) { top = py; tl = left[py] }
+                    bottom = py
+                    if (left[py] < tl) tl = left[py]
+                } else if (top >= 0) break
             }
             st = -1; sb = -1; sl = -1; sr = -1
             limit = tl >= 0 ? tl : gutter

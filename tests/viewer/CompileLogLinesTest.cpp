@@ -117,7 +117,8 @@ TEST(CompileLogLines, NvidiaErrorsAndWarnings)
         L"(0) : error C2003: incompatible options\n");
     EXPECT_EQ(Lines(marks), (Expected{"12:E", "3:W", "40:E"}));
     ASSERT_EQ(marks.size(), 3u);
-    EXPECT_EQ(marks[0].text, L"error C0000: syntax error, unexpected identifier, expecting ',' or ';' at token \"oops\"");
+    EXPECT_EQ(marks[0].text,
+              L"error C0000: syntax error, unexpected identifier, expecting ',' or ';' at token \"oops\"");
     EXPECT_EQ(marks[1].text, L"warning C7050: \"colour\" might be used before being initialized");
 }
 
