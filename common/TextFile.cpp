@@ -52,10 +52,10 @@ std::string ReadTextFile(const std::wstring& path)
     return text;
 }
 
-void WriteTextFile(const std::wstring& path, const std::string& text)
+void WriteTextFile(const std::wstring& path, const std::string& text, Platform::Durability durability)
 {
     bool keepMark = !StartsWithMark(text) && FileStartsWithMark(path);
-    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text)) {
+    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text, durability)) {
         throw Exception(L"File couldn't be saved.");
     }
 }

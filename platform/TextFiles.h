@@ -13,14 +13,20 @@ namespace Platform {
 // opened.
 std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path);
 
+// How far a replaced file must be safe. A saved file survives the machine dying: its text is
+// flushed to disk before the rename. A working copy (the editor's unsaved text, written at every
+// keystroke) only has to survive the program dying, which the rename alone ensures.
+enum class Durability { SurvivesSystemCrash, SurvivesProgramCrash };
+
 // Writes `text` to the file in text mode (each line feed as carriage return and line feed)
-// through a temporary file in the same folder that is flushed to disk and then renamed over the
-// target. An existing file keeps its permissions; a symbolic link stays a link and the file it
+// through a temporary file in the same folder that is flushed to disk (for
+// SurvivesSystemCrash) and then renamed over the target. An existing file keeps its permissions; a symbolic link stays a link and the file it
 // points to is replaced. Where that cannot work but the file itself may be written (the folder
 // refuses the temporary file or the replacement, or the file has more than one hard link), the
 // file is rewritten in place, flushed to disk, and given back its old text if the rewrite fails.
 // Returns false, with the last error set to the cause, when anything failed; the old file is
 // then left as it was.
-bool ReplaceTextFile(const std::wstring& path, const std::string& text);
+bool ReplaceTextFile(const std::wstring& path, const std::string& text,
+                     Durability durability = Durability::SurvivesSystemCrash);
 
 }  // namespace Platform

@@ -2,10 +2,12 @@
 // LF on reading, LF written as CR LF, and saves that go through a flushed temporary file renamed
 // over the target so that a failure never destroys the old file; where a rename cannot be used
 // (the folder refuses the temporary file or the rename, or the file has other hard links) the
-// file is rewritten in place and its old text written back if that fails.
+// file is rewritten in place and its old text written back if that fails. Also deleting and
+// moving (renaming) files.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sstream>
@@ -178,7 +180,7 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
     return std::make_unique<std::istringstream>(std::move(text));
 }
 
-bool ReplaceTextFile(const std::wstring& path, const std::string& text)
+bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)
 {
     std::string target = ToUtf8Path(path);
     int error = 0;
@@ -229,7 +231,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
     if (!WriteAllAt(fd, bytes)) {
         return fail(errno, L"The text could not be written");
     }
-    if (fsync(fd) != 0) {
+    if (durability == Durability::SurvivesSystemCrash && fsync(fd) != 0) {
         return fail(errno, L"The text could not be flushed to disk");
     }
     if (exists) {
@@ -258,7 +260,9 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         }
         return fail(cause, L"The file could not be replaced");
     }
-    int directory = open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int directory = durability == Durability::SurvivesSystemCrash
+                        ? open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                        : -1;
     if (directory >= 0) {
         fsync(directory);
         close(directory);
@@ -267,3 +271,31 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
 }
 
 }  // namespace Platform
+
+BOOL WINAPI DeleteFileW(LPCWSTR path)
+{
+    const std::wstring wide = path ? path : L"";
+    const std::string native = ToUtf8Path(wide);
+    struct stat info {};
+    if (lstat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        Platform::SetLastErrorWithNote(ERROR_ACCESS_DENIED, L"The path names a folder, not a file " + Quoted(wide) + L".");
+        return FALSE;
+    }
+    if (unlink(native.c_str()) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file could not be deleted " + Quoted(wide) + L".");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
+{
+    const std::wstring from = existing ? existing : L"";
+    const std::wstring to = newName ? newName : L"";
+    // As on Windows, an existing file of the new name is never replaced.
+    if (renameat2(AT_FDCWD, ToUtf8Path(from).c_str(), AT_FDCWD, ToUtf8Path(to).c_str(), RENAME_NOREPLACE) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -48,17 +48,24 @@ CustomScene::CustomScene()
     , m_vertexShaderText(Common::ReadTextFile(kVertexShaderPath))
     , m_pixelShaderText(Common::ReadTextFile(m_pixelShaderPath))
     , m_shaderChanged(false)
-    , m_loadNotice(InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText))
+    , m_unsavedEdits(m_pixelShaderPath, m_pixelShaderText)
+    , m_logNotice(InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText))
 {
 }
 
 CustomScene::~CustomScene() = default;
 
+std::wstring CustomScene::LogNotices() const
+{
+    return BelowNotice(m_logNotice, m_unsavedEdits.StandingNotice());
+}
+
 void CustomScene::ReloadPixelShader()
 {
     m_shaderChanged = true;
     m_pixelShaderText = Common::ReadTextFile(m_pixelShaderPath);
-    m_loadNotice = InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText);
+    m_unsavedEdits.FileChanged(m_pixelShaderText);
+    m_logNotice = InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText);
 }
 
 }  // namespace Morvane

@@ -1,11 +1,12 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
-// one-frame flag that tells the renderer the pixel shader changed, and the notice about the
-// pixel text last read.
+// one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
+// edits kept beside the file, and the notice the log box shows above the next compile result.
 #pragma once
 
 #include <string>
 
 #include "framework/Scene.h"
+#include "viewer/UnsavedEdits.h"
 
 namespace Morvane {
 
@@ -18,13 +19,19 @@ public:
     // Raises the changed flag, then reads the pixel shader file again.
     void ReloadPixelShader();
 
+    // Everything the log box must say above the next compile result: the notice of the moment,
+    // then the standing notice about keeping the unsaved edits.
+    std::wstring LogNotices() const;
+
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
     std::string m_pixelShaderText;
     bool m_shaderChanged;
-    // What the log box must say about the pixel text last read from the file (it was not valid
-    // UTF-8); shown above the next compile result, then cleared. Empty when there is nothing.
-    std::wstring m_loadNotice;
+    UnsavedEdits m_unsavedEdits;
+    // What the log box must say once about the pixel text last read from the file (it was not
+    // valid UTF-8); shown above the next compile result, then cleared. Empty when there is
+    // nothing.
+    std::wstring m_logNotice;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

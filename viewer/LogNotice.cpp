@@ -30,6 +30,14 @@ std::wstring FileName(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+std::wstring WithoutLineEnd(std::wstring text)
+{
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
 }  // namespace
 
 std::wstring InvalidUtf8Notice(const std::wstring& path, const std::string& text)
@@ -43,9 +51,40 @@ std::wstring InvalidUtf8Notice(const std::wstring& path, const std::string& text
            L" replaced with \uFFFD, and Save would write the replacements.";
 }
 
+std::wstring EarlierEditsNotice(const std::wstring& keptPath, const std::wstring& shaderPath)
+{
+    const std::wstring kept = FileName(keptPath);
+    const std::wstring shader = FileName(shaderPath);
+    return L"Note: edits an earlier run never saved are kept in " + kept + L", beside " + shader +
+           L". To take them back, copy " + kept + L" over " + shader +
+           L" and press Reload, or open it and paste its text into the editor.";
+}
+
+std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::wstring& keptPath)
+{
+    return L"Note: the earlier run's unsaved edits are now in " + FileName(asidePath) + L"; " +
+           FileName(keptPath) + L" keeps this run's edits.";
+}
+
+std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason)
+{
+    return L"Your edits are not being kept: " + FileName(keptPath) +
+           L" couldn't be written, so a crash before Save would lose them.\n" + WithoutLineEnd(reason);
+}
+
+std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std::wstring& reason)
+{
+    return L"Your edits are not being kept: the earlier run's unsaved edits in " + FileName(keptPath) +
+           L" could not be moved aside, and are never written over, so a crash before Save would lose "
+           L"this run's edits.\n" + WithoutLineEnd(reason);
+}
+
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text)
 {
-    return notice.empty() ? text : notice + L"\n" + text;
+    if (notice.empty() || text.empty()) {
+        return notice + text;
+    }
+    return notice + L"\n" + text;
 }
 
 }  // namespace Morvane

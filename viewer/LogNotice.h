@@ -1,5 +1,6 @@
 // Notices that the log box shows above a compile result: what the user must know about the text
-// just loaded, which the compile result written in the same frame must not wipe out.
+// just loaded or about the copy of their unsaved edits, which the compile result written in the
+// same frame must not wipe out.
 #pragma once
 
 #include <string>
@@ -11,7 +12,22 @@ namespace Morvane {
 // would then write; empty when `text` is valid UTF-8.
 std::wstring InvalidUtf8Notice(const std::wstring& path, const std::string& text);
 
-// `text` below `notice`; `text` alone when there is no notice.
+// At start: the editor's unsaved text from an earlier run lies at `keptPath`, beside the shader
+// file at `shaderPath`; how to take it back.
+std::wstring EarlierEditsNotice(const std::wstring& keptPath, const std::wstring& shaderPath);
+
+// The earlier run's unsaved text was moved from `keptPath` to `asidePath`, so that `keptPath` can
+// keep this run's.
+std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::wstring& keptPath);
+
+// The editor's unsaved text could not be written to `keptPath`, for `reason` (the system's text).
+std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason);
+
+// The earlier run's unsaved text at `keptPath` could not be moved aside, for `reason`, so this
+// run's edits are not kept.
+std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std::wstring& reason);
+
+// `text` below `notice`; either alone when the other is empty.
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text);
 
 }  // namespace Morvane

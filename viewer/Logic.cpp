@@ -41,6 +41,9 @@ Logic::Logic(RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
 
 void Logic::Update(float deltaSeconds, const CommandQueue& commands)
 {
+    // Whether the editor's text or the file's changed, so that the kept copy of the unsaved
+    // edits must follow before the renderer compiles and draws the text.
+    bool textChanged = false;
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
@@ -49,12 +52,13 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
         case ShaderTextChanged:
             m_scene.m_shaderChanged = true;
             m_scene.m_pixelShaderText = command.text;
+            textChanged = true;
             break;
         case SaveShader:
-            SavePixelShader();
+            textChanged = SavePixelShader() || textChanged;
             break;
         case ReloadShader:
-            ReloadPixelShader();
+            textChanged = ReloadPixelShader() || textChanged;
             break;
         case ResetCamera:
             m_scene.m_camera = m_initialCamera;
@@ -62,6 +66,9 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
         default:
             break;
         }
+    }
+    if (textChanged) {
+        m_scene.m_unsavedEdits.Keep(m_scene.m_pixelShaderText);
     }
 }
 
@@ -98,16 +105,19 @@ void Logic::Orbit(float deltaSeconds, const MouseState& mouse)
     camera.view.SetLookAt(camera.position, camera.target, camera.up);
 }
 
-void Logic::SavePixelShader()
+bool Logic::SavePixelShader()
 {
     try {
         Common::WriteTextFile(m_scene.m_pixelShaderPath, m_scene.m_pixelShaderText);
     } catch (const Common::Exception& e) {
         m_settingsDlg.SetLog(FailureLogText(e));
+        return false;
     }
+    m_scene.m_unsavedEdits.FileChanged(m_scene.m_pixelShaderText);
+    return true;
 }
 
-void Logic::ReloadPixelShader()
+bool Logic::ReloadPixelShader()
 {
     const bool wasChanged = m_scene.m_shaderChanged;
     try {
@@ -116,10 +126,11 @@ void Logic::ReloadPixelShader()
         // The scene keeps its text; nothing is recompiled for a reload that did not happen.
         m_scene.m_shaderChanged = wasChanged;
         m_settingsDlg.SetLog(FailureLogText(e));
-        return;
+        return false;
     }
     // Setting the text from the program raises no change notice, so no command is queued.
     SetWindowTextW(m_settingsDlg.m_sourceEdit, ToEditText(m_scene.m_pixelShaderText).c_str());
+    return true;
 }
 
 }  // namespace Morvane

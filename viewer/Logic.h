@@ -1,5 +1,6 @@
 // The consumer of the user's commands: orbits and zooms the camera, takes edited shader text
-// into the scene, saves and reloads the pixel shader file and resets the camera.
+// into the scene (keeping a copy of unsaved edits on disk), saves and reloads the pixel shader
+// file and resets the camera.
 #pragma once
 
 #include "framework/Camera.h"
@@ -26,8 +27,9 @@ private:
     void HandleMouse(float deltaSeconds, const MouseState& mouse);
     void Zoom(float deltaSeconds, const MouseState& mouse);
     void Orbit(float deltaSeconds, const MouseState& mouse);
-    void SavePixelShader();
-    void ReloadPixelShader();
+    // Each returns whether the file and the editor now hold the same text.
+    bool SavePixelShader();
+    bool ReloadPixelShader();
 };
 
 }  // namespace Morvane

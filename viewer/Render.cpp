@@ -111,9 +111,9 @@ void Render::Update()
 
 void Render::ShowCompileResult(const std::wstring& result)
 {
-    // A notice about the text just loaded stays above the result of compiling it.
-    m_settingsDlg.SetLog(BelowNotice(m_scene.m_loadNotice, result));
-    m_scene.m_loadNotice.clear();
+    // A notice about the text just loaded or kept stays above the result of compiling it.
+    m_settingsDlg.SetLog(BelowNotice(m_scene.LogNotices(), result));
+    m_scene.m_logNotice.clear();
 }
 
 }  // namespace Morvane

@@ -129,9 +129,11 @@ void SettingsDlg::OnInitDialog(HWND hwnd)
     m_sourceEdit = GetDlgItem(hwnd, IDC_SOURCE_EDIT);
     SetWindowTextW(m_sourceEdit, ToEditText(m_scene->m_pixelShaderText).c_str());
     m_logEdit = GetDlgItem(hwnd, IDC_LOG_EDIT);
-    // The log box starts empty unless the loaded text needs a word (it was not valid UTF-8).
-    if (!m_scene->m_loadNotice.empty()) {
-        SetLog(m_scene->m_loadNotice);
+    // The log box starts empty unless the loaded text needs a word (it was not valid UTF-8, or
+    // an earlier run left unsaved edits beside it).
+    const std::wstring notices = m_scene->LogNotices();
+    if (!notices.empty()) {
+        SetLog(notices);
     }
 }
 

@@ -185,7 +185,7 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
     return std::make_unique<DescriptorStream>(descriptor);
 }
 
-bool ReplaceTextFile(const std::wstring& path, const std::string& text)
+bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)
 {
     std::wstring target;
     if (!ResolveLink(path, target)) {
@@ -223,14 +223,16 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text)
         // A folder we may not add files to can still hold a file we may write.
         return exists ? RewriteInPlace(target, bytes) : false;
     }
-    bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+    const bool flush = durability == Durability::SurvivesSystemCrash;
+    bool written = WriteAll(file, bytes) && (!flush || FlushFileBuffers(file));
     DWORD error = GetLastError();
     CloseHandle(file);
     if (written && exists) {
         // The new text keeps the old file's attributes (hidden, archive and so on).
         SetFileAttributesW(temporary.c_str(), attributes);
     }
-    if (written && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD moveFlags = MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0);
+    if (written && MoveFileExW(temporary.c_str(), target.c_str(), moveFlags)) {
         return true;
     }
     if (written) {

@@ -102,3 +102,6 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
 
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+
+BOOL WINAPI DeleteFileW(LPCWSTR path);
+BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName);

@@ -117,7 +117,18 @@ focus_source_start() {
     xdo key --clearmodifiers ctrl+Home
 }
 
-type_text() { timeout 60 xdotool type --delay 40 --clearmodifiers "$1"; }
+# Types the text as a person would; each line end is a press of Return (xdotool's own typing of a
+# line feed puts nothing into a GTK text view).
+type_text() {
+    local rest=$1 line
+    while :; do
+        line=${rest%%$'\n'*}
+        [ -z "$line" ] || timeout 60 xdotool type --delay 40 --clearmodifiers "$line"
+        [ "$line" = "$rest" ] && break
+        xdo key --clearmodifiers Return
+        rest=${rest#*$'\n'}
+    done
+}
 
 read_box() {  # x y of a point inside the box, in dialog units
     printf '' | timeout 5 xclip -selection clipboard >/dev/null 2>&1

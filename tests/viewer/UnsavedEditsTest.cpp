@@ -1,0 +1,88 @@
+// The copy of the unsaved edits beside the shader file: what an earlier run left (reported,
+// never written over, moved aside to the first free name, removed once taken back) and this
+// run's copy (written while the text differs from the file's, removed when it is the same).
+#include <sys/stat.h>
+
+#include "ViewerFixture.h"
+#include "viewer/UnsavedEdits.h"
+
+using Morvane::UnsavedEdits;
+using namespace ViewerTest;
+
+namespace {
+
+bool Exists(const std::string& name)
+{
+    struct stat info {};
+    return stat(name.c_str(), &info) == 0;
+}
+
+bool Mentions(const std::wstring& notice, const std::wstring& text)
+{
+    return notice.find(text) != std::wstring::npos;
+}
+
+}  // namespace
+
+TEST(UnsavedEdits, AnEarlierCopyIsReportedMovedAsideToAFreeNameAndNeverWrittenOver)
+{
+    TemporaryFolder folder;
+    folder.Write("shader.glsl", "file\r\n");
+    folder.Write("shader.glsl.unsaved", "lost work\r\n");
+    folder.Write("shader.glsl.unsaved.1", "older work\r\n");
+    UnsavedEdits edits(L"shader.glsl", "file\n");
+    EXPECT_TRUE(Mentions(edits.StandingNotice(), L"shader.glsl.unsaved,")) << "names the copy at start";
+
+    edits.Keep("file\n");
+    EXPECT_EQ(folder.Read("shader.glsl.unsaved"), "lost work\r\n") << "the file's own text needs no copy";
+
+    edits.Keep("new work\n");
+    EXPECT_EQ(folder.Read("shader.glsl.unsaved.1"), "older work\r\n");
+    EXPECT_EQ(folder.Read("shader.glsl.unsaved.2"), "lost work\r\n");
+    EXPECT_EQ(folder.Read("shader.glsl.unsaved"), "new work\r\n");
+    EXPECT_TRUE(Mentions(edits.StandingNotice(), L"shader.glsl.unsaved.2")) << "says where it went";
+
+    edits.FileChanged("new work\n");
+    edits.Keep("new work\n");
+    EXPECT_EQ(edits.StandingNotice(), L"") << "a save ends the notice";
+    EXPECT_FALSE(Exists("shader.glsl.unsaved")) << "a saved text needs no copy";
+    EXPECT_TRUE(Exists("shader.glsl.unsaved.2"));
+}
+
+TEST(UnsavedEdits, AnEarlierCopyTakenBackIsRemovedAndOneHoldingTheFileIsNoNews)
+{
+    TemporaryFolder folder;
+    folder.Write("a.glsl.unsaved", "lost work\r\n");
+    UnsavedEdits taken(L"a.glsl", "file\n");
+    // The user copies the kept text over the shader file and presses Reload.
+    taken.FileChanged("lost work\n");
+    EXPECT_FALSE(Exists("a.glsl.unsaved"));
+    EXPECT_EQ(taken.StandingNotice(), L"");
+
+    folder.Write("b.glsl.unsaved", "file\r\n");
+    UnsavedEdits same(L"b.glsl", "file\n");
+    EXPECT_EQ(same.StandingNotice(), L"");
+    same.Keep("edit\n");
+    EXPECT_FALSE(Exists("b.glsl.unsaved.1")) << "nothing worth moving aside";
+    EXPECT_EQ(folder.Read("b.glsl.unsaved"), "edit\r\n");
+}
+
+TEST(UnsavedEdits, ACopyThatCannotBeWrittenIsSaidWhileItLastsAndTheTextIsRemovedWhenItIsTheFilesAgain)
+{
+    TemporaryFolder folder;
+    ASSERT_EQ(mkdir("c.glsl.unsaved", 0755), 0);
+    UnsavedEdits edits(L"c.glsl", "file\n");
+    EXPECT_EQ(edits.StandingNotice(), L"") << "a folder is no earlier copy";
+    edits.Keep("edit\n");
+    EXPECT_TRUE(Mentions(edits.StandingNotice(), L"not being kept"));
+    EXPECT_TRUE(Mentions(edits.StandingNotice(), L"A folder stands where the file should be")) << "and why";
+
+    ASSERT_EQ(rmdir("c.glsl.unsaved"), 0);
+    edits.Keep("edit 2\n");
+    EXPECT_EQ(edits.StandingNotice(), L"");
+    EXPECT_EQ(folder.Read("c.glsl.unsaved"), "edit 2\r\n");
+    edits.Keep("file\n");
+    EXPECT_FALSE(Exists("c.glsl.unsaved"));
+    edits.Keep("file\n");  // a copy already gone is no failure
+    EXPECT_EQ(edits.StandingNotice(), L"");
+}

@@ -1,0 +1,111 @@
+// Keeping the editor's unsaved text beside the shader file, and finding and moving aside the copy
+// an earlier run left there.
+#include "UnsavedEdits.h"
+
+#include "common/Exception.h"
+#include "common/TextFile.h"
+#include "platform/Windows.h"
+#include "viewer/LogNotice.h"
+
+namespace Morvane {
+namespace {
+
+const wchar_t* const kKeptSuffix = L".unsaved";
+// How many earlier copies may pile up beside the shader file before moving aside gives up.
+const int kMostEarlierCopies = 1000;
+
+// Removes the file at `path`; one that is already gone counts as removed.
+bool RemoveFile(const std::wstring& path)
+{
+    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+UnsavedEdits::UnsavedEdits(const std::wstring& shaderPath, const std::string& fileText)
+    : m_shaderPath(shaderPath)
+    , m_keptPath(shaderPath + kKeptSuffix)
+    , m_fileText(fileText)
+    , m_earlierCopy(false)
+    , m_written(false)
+{
+    std::string earlierText;
+    try {
+        earlierText = Common::ReadTextFile(m_keptPath);
+    } catch (const Common::Exception&) {
+        return;  // no copy from an earlier run
+    }
+    if (earlierText == m_fileText) {
+        // It holds nothing the file does not: this run may simply replace it.
+        return;
+    }
+    m_earlierCopy = true;
+}
+
+std::wstring UnsavedEdits::StandingNotice() const
+{
+    std::wstring notice;
+    if (m_earlierCopy) {
+        notice = EarlierEditsNotice(m_keptPath, m_shaderPath);
+    } else if (!m_movedAsidePath.empty()) {
+        notice = EarlierEditsMovedNotice(m_movedAsidePath, m_keptPath);
+    }
+    return BelowNotice(notice, m_failureNotice);
+}
+
+void UnsavedEdits::FileChanged(const std::string& fileText)
+{
+    m_fileText = fileText;
+    m_movedAsidePath.clear();
+    if (!m_earlierCopy) {
+        return;
+    }
+    try {
+        if (Common::ReadTextFile(m_keptPath) == m_fileText && RemoveFile(m_keptPath)) {
+            m_earlierCopy = false;
+        }
+    } catch (const Common::Exception&) {
+        m_earlierCopy = false;  // it is gone
+    }
+}
+
+void UnsavedEdits::Keep(const std::string& editorText)
+{
+    if (editorText == m_fileText) {
+        if (m_written && RemoveFile(m_keptPath)) {
+            m_written = false;
+        }
+        m_failureNotice.clear();  // nothing needs keeping
+        return;
+    }
+    if (m_earlierCopy && !MoveEarlierCopyAside()) {
+        m_failureNotice = EarlierEditsNotMovedNotice(m_keptPath, Common::CaptureSystemError().text);
+        return;  // never written over
+    }
+    try {
+        Common::WriteTextFile(m_keptPath, editorText, Platform::Durability::SurvivesProgramCrash);
+        m_written = true;
+        m_failureNotice.clear();
+    } catch (const Common::Exception& e) {
+        m_failureNotice = EditsNotKeptNotice(m_keptPath, e.Detail().text);
+    }
+}
+
+bool UnsavedEdits::MoveEarlierCopyAside()
+{
+    for (int number = 1; number <= kMostEarlierCopies; ++number) {
+        const std::wstring aside = m_keptPath + L"." + std::to_wstring(number);
+        if (MoveFileW(m_keptPath.c_str(), aside.c_str())) {
+            m_earlierCopy = false;
+            m_movedAsidePath = aside;
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace Morvane
