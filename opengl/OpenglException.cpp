@@ -1,4 +1,4 @@
-// The GL error check and the names of the GL error values.
+// The GL error check, the names of the GL error values, and the driver's failures in words.
 #include "opengl/OpenglException.h"
 
 namespace OpenglDriver {
@@ -7,6 +7,12 @@ OpenglException::OpenglException(const Common::ErrorDetail& detail)
     : Common::Exception(std::wstring())
 {
     m_detail = detail;
+}
+
+void ThrowDriverFailure(const std::wstring& message)
+{
+    SetLastError(ERROR_SUCCESS);
+    throw Common::Exception(message);
 }
 
 void CheckGlError()

@@ -1,5 +1,5 @@
 // GL error checking: the exception that carries a GL error code with its name, the check that
-// raises it and the table of names.
+// raises it and the table of names, and the failures the driver reports in words.
 #pragma once
 
 #include <GL/glew.h>
@@ -16,6 +16,11 @@ class OpenglException : public Common::Exception {
 public:
     explicit OpenglException(const Common::ErrorDetail& detail);
 };
+
+// Throws Common::Exception with `message` (a compiler's or linker's log, or the driver's own
+// words) and no system error: the thread's last error, left over from whatever call set it last,
+// says nothing about why a shader or a program failed, and must not be reported as the cause.
+[[noreturn]] void ThrowDriverFailure(const std::wstring& message);
 
 // Reads glGetError once; throws OpenglException when it reports an error.
 void CheckGlError();

@@ -41,8 +41,7 @@ void LinkProgram(GLuint program)
     glGetProgramInfoLog(program, logLength, nullptr, log.data());
     CheckGlError();
     const std::string text(log.data());
-    throw Common::Exception(text.empty() ? std::wstring(L"The shaders could not be linked.")
-                                         : Common::Utf8ToWide(text));
+    ThrowDriverFailure(text.empty() ? std::wstring(L"The shaders could not be linked.") : Common::Utf8ToWide(text));
 }
 
 }  // namespace
@@ -57,7 +56,7 @@ OpenglProgram::OpenglProgram(const std::vector<ShaderSource>& sources)
     m_id = glCreateProgram();
     CheckGlError();
     if (m_id == 0) {
-        throw Common::Exception(std::wstring());
+        ThrowDriverFailure(std::wstring());
     }
     try {
         for (const boost::shared_ptr<OpenglShader>& shader : m_shaders) {
@@ -86,7 +85,7 @@ void OpenglProgram::UpdateShader(const ShaderSource& source)
             return;
         }
     }
-    throw Common::Exception(L"UpdateShader can not find the stage");
+    ThrowDriverFailure(L"UpdateShader can not find the stage");
 }
 
 GLint OpenglProgram::FindParameter(const std::string& name, const wchar_t* message)
@@ -98,7 +97,7 @@ GLint OpenglProgram::FindParameter(const std::string& name, const wchar_t* messa
         if (!name.empty()) {
             text += Common::Utf8ToWide(name);
         }
-        throw Common::Exception(text);
+        ThrowDriverFailure(text);
     }
     glUseProgram(m_id);
     CheckGlError();

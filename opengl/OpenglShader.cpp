@@ -27,7 +27,7 @@ GLuint CreateShader(const std::string& text, ShaderStage stage)
     GLuint shader = glCreateShader(stage == PixelShader ? GL_FRAGMENT_SHADER : GL_VERTEX_SHADER);
     CheckGlError();
     if (shader == 0) {
-        throw Common::Exception(std::wstring());
+        ThrowDriverFailure(std::wstring());
     }
     try {
         CompileShader(shader, text);
@@ -60,7 +60,7 @@ void CompileShader(GLuint shader, const std::string& text)
     glGetShaderInfoLog(shader, logLength, &written, log.data());
     CheckGlError();
     std::string text8(log.data());
-    throw Common::Exception(text8.empty() ? std::wstring() : Common::Utf8ToWide(text8));
+    ThrowDriverFailure(text8.empty() ? std::wstring() : Common::Utf8ToWide(text8));
 }
 
 }  // namespace OpenglDriver

@@ -1,7 +1,9 @@
 // Shaders and programs on a real compiler: building from two stages, compile errors carrying
-// the compiler's own log, replacing a stage while drawing, and uniform parameters.
+// the compiler's own log and no stale system error, replacing a stage while drawing, and uniform
+// parameters.
 #include "DriverFixture.h"
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -155,6 +157,27 @@ TEST_F(ProgramTest, LinkErrorMessageIsTheLinkerLog)
     EXPECT_EQ(GL_NO_ERROR, glGetError());
     EXPECT_NO_THROW(program->UpdateShader({kBluePixelShader, OpenglDriver::PixelShader}))
         << "a text that builds relinks the same program";
+}
+
+TEST_F(ProgramTest, FailuresInWordsClaimNoSystemErrorLeftOverFromEarlierCalls)
+{
+    const char kNoMain[] = "#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n";
+    const std::vector<std::function<void()>> failures = {
+        [&] { m_driver->CreateProgram({{kBrokenPixelShader, OpenglDriver::PixelShader}}); },
+        [&] { m_driver->CreateProgram({{kNormalVertexShader, OpenglDriver::VertexShader}, {kNoMain, OpenglDriver::PixelShader}}); },
+        [&] {
+            m_driver->CreateProgram({{kRedPixelShader, OpenglDriver::PixelShader}}).lock()->SetParameter("absent", 1.0f);
+        },
+    };
+    for (const std::function<void()>& failure : failures) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // as some earlier, unrelated call may leave it
+        try {
+            failure();
+            ADD_FAILURE() << "no failure";
+        } catch (const Common::Exception& e) {
+            EXPECT_EQ(0u, e.Detail().code) << "a shader's failure is no system error";
+        }
+    }
 }
 
 TEST_F(ProgramTest, TextIsCompiledUpToItsFirstNul)
