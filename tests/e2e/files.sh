@@ -16,7 +16,7 @@ click_save
 settle
 saved=$(cat "$FOLDER/glsl/pixelShader.glsl")
 check "Save writes the edited text" grep -q '^// saved' <<<"$saved"
-check "Save writes CR LF line ends" [ "$(grep -c $'\r$' "$FOLDER/glsl/pixelShader.glsl")" = "$(wc -l <"$FOLDER/glsl/pixelShader.glsl")" ]
+check "Save writes CR LF line ends" crlf_lines "$FOLDER/glsl/pixelShader.glsl"
 
 sed 's/#define TINT 0.0/#define TINT 1.0/' "$E2E_SCENE/pixelShader.glsl" | sed 's/$/\r/' >"$FOLDER/glsl/pixelShader.glsl"
 click_reload

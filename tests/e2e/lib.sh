@@ -179,6 +179,13 @@ wait_exit() {
 
 running() { kill -0 "$MORVANE_PID" 2>/dev/null; }
 
+# Whether the file has several lines and every one of them ends in CR LF.
+crlf_lines() {
+    local lines
+    lines=$(wc -l <"$1")
+    [ "$lines" -gt 1 ] && [ "$(grep -c $'\r$' "$1")" = "$lines" ]
+}
+
 # --- Where the windows are ---------------------------------------------------------------------
 
 # The screen's size: "width height".

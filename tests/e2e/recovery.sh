@@ -29,8 +29,7 @@ type_text '// first run
 '
 settle
 check "an edit is kept beside the shader file" grep -q '^// first run' "$(kept)"
-check "the kept copy has CR LF line ends, as Save writes" \
-    [ "$(grep -c $'\r$' "$(kept)")" = "$(wc -l <"$(kept)")" ]
+check "the kept copy has CR LF line ends, as Save writes" crlf_lines "$(kept)"
 check "the shader file itself is untouched" cmp -s "$FOLDER/glsl/pixelShader.glsl" "$E2E_SCENE/pixelShader.glsl"
 kill_viewer
 
