@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Morvane needs to build, run and test on Linux, skipping apt when all
-# of them are present already (the Windows build and its Wine test install their own), and
+# Installs the Debian packages Morvane needs to build, run, package and test on Linux, skipping apt
+# when all of them are present already (the Windows build and its Wine test install their own), and
 # generates the German and Turkish locales the tests run the viewer under. Run as root, or as a
 # user who may use sudo.
 set -euo pipefail
@@ -16,6 +16,9 @@ packages=(
     tesseract-ocr
     fonts-dejavu-core
     valgrind
+    # The Debian package (cpack -G DEB with dpkg-shlibdeps), its validators, and what the
+    # launcher uses: the dialog and the documents folder's name.
+    dpkg-dev file desktop-file-utils appstream zenity xdg-user-dirs
 )
 
 "$(dirname "$0")/install-packages.sh" "${packages[@]}"
