@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Morvane in Release and starts the viewer on the shipped default
-# scene (glsl/ in the project folder). Without a display it runs the viewer on a virtual display,
+# Installs what is missing, builds the viewer in Release and starts it on the shipped default scene
+# (glsl/ in the project folder). Without a display it runs the viewer on a virtual display,
 # saves a screenshot and says where.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build"
+# Only the viewer is built: the tests in the same folder (scripts/test.sh builds them) need not
+# hold up the first start.
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build" --target morvane -j"$(nproc)"
 
 viewer="$root/build/viewer/morvane"
 if [ ! -x "$viewer" ]; then
