@@ -8,9 +8,11 @@
 # package (scripts/windows-glew.sh), gives mingw the Boost headers through a folder that holds only
 # a `boost` link (adding /usr/include would pull in glibc's headers), configures with
 # cmake/MingwToolchain.cmake and builds; GoogleTest is built from the sources of the googletest
-# package (tests/CMakeLists.txt). Finally it checks that morvane.exe imports no DLL beyond
-# Windows' own. Prints the path of morvane.exe as its last line. The tests run under Wine with
-# `ctest --test-dir BUILD_DIR` (scripts/test-windows.sh).
+# package (tests/CMakeLists.txt). Then it checks that morvane.exe imports no DLL beyond Windows'
+# own, and packs it with the default scene into BUILD_DIR/morvane-windows.zip (morvane.exe and
+# glsl/ side by side; cpack -G ZIP; the tests are not installed, so not packed). Prints the path
+# of morvane.exe as its last line. The tests run under Wine with `ctest --test-dir BUILD_DIR`
+# (scripts/test-windows.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -51,4 +53,13 @@ if [ -n "$foreign" ]; then
     exit 1
 fi
 echo "morvane.exe imports only: $(printf '%s ' $imports)"
+
+# What Windows users get: a zip holding morvane.exe and the default scene's glsl/ folder.
+(cd "$build" && cpack -G ZIP --config "$build/CPackConfig.cmake" -B "$build" >"$build/cpack.log" 2>&1) || {
+    cat "$build/cpack.log" >&2
+    echo "error: cpack could not make the zip" >&2
+    exit 1
+}
+rm -rf "$build/_CPack_Packages"
+echo "Windows zip: $build/morvane-windows.zip"
 echo "$exe"

@@ -4,11 +4,12 @@
 #   scripts/test-windows.sh [BUILD_DIR]        (default: build-win in the source tree)
 #
 # Installs what is missing (mingw-w64, GoogleTest's sources, Wine, fonts, Xvfb, openbox and the X
-# tools), builds morvane.exe and the tests that run on both systems with scripts/build-windows.sh,
-# runs those tests under Wine through CTest (the build's emulator, cmake/MingwToolchain.cmake),
-# then the end-to-end smoke test (tests/windows/smoke-test.sh). The smoke test's screenshots are
-# kept in BUILD_DIR/smoke-shots. Ends with the line "N passed, N failed", counting CTest's tests
-# and the smoke test's checks, and a non-zero status when anything failed.
+# tools), builds morvane.exe, its zip and the tests that run on both systems with
+# scripts/build-windows.sh, checks that the zip holds morvane.exe and the default scene, runs those
+# tests under Wine through CTest (the build's emulator, cmake/MingwToolchain.cmake), then the
+# end-to-end smoke test (tests/windows/smoke-test.sh). The smoke test's screenshots are kept in
+# BUILD_DIR/smoke-shots. Ends with the line "N passed, N failed", counting the zip check, CTest's
+# tests and the smoke test's checks, and a non-zero status when anything failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,6 +47,23 @@ fi
 exe=$(tail -n 1 "$build_log")
 echo "Built $exe"
 grep '^morvane.exe imports only' "$build_log"
+
+echo "=== The Windows zip"
+# It holds morvane.exe and glsl/ with the default scene, as built, and nothing else.
+zip=$build/morvane-windows.zip
+unpacked=$(mktemp -d "${TMPDIR:-/tmp}/morvane-zip-XXXXXX")
+listing=$( (cd "$unpacked" && cmake -E tar xvf "$zip") 2>&1 | sed 's/^x //' | grep -v '/$' | sort | tr '\n' ' ')
+if [ "$listing" = "glsl/pixelShader.glsl glsl/vertexShader.glsl morvane.exe " ] &&
+    cmp -s "$unpacked/morvane.exe" "$exe" &&
+    cmp -s "$unpacked/glsl/vertexShader.glsl" "$root/glsl/vertexShader.glsl" &&
+    cmp -s "$unpacked/glsl/pixelShader.glsl" "$root/glsl/pixelShader.glsl"; then
+    echo "PASS the zip holds morvane.exe and glsl/ with the default scene"
+    passed=$((passed + 1))
+else
+    echo "FAIL the zip $zip should hold morvane.exe and glsl/ with the default scene, as built; it holds: $listing"
+    failed=$((failed + 1))
+fi
+rm -rf "$unpacked"
 
 echo "=== Tests under Wine (CTest)"
 log=$(mktemp)
