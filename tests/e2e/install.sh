@@ -137,20 +137,8 @@ launch() {
 
 # Waits for the viewer's two windows; ends the test when they never come.
 wait_for_viewer() {
-    MAIN=
-    DLG=
-    for _ in $(seq 300); do
-        MAIN=$(xdo search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -n 1)
-        DLG=$(xdo search --onlyvisible --name '^Settings$' 2>/dev/null | head -n 1)
-        [ -n "$MAIN" ] && [ -n "$DLG" ] && break
-        running || break
-        sleep 0.1
-    done
-    if [ -z "$MAIN" ] || [ -z "$DLG" ]; then
-        fail "the launcher started the viewer (stderr: $(cat "$LAUNCH_ERR"))"
-        finish
-    fi
-    settle 3
+    wait_for_windows "$LAUNCH_ERR"
+    settle
 }
 
 # Waits for the launcher's dialog (a window named "Morvane") and sets DIALOG; empty when none came.

@@ -51,6 +51,13 @@ new_folder() {
 start_viewer() {
     (cd "$FOLDER" && exec env "${VIEWER_ENV[@]}" "$MORVANE" >"$FOLDER/stdout.txt" 2>"$FOLDER/stderr.txt") &
     MORVANE_PID=$!
+    wait_for_windows "$FOLDER/stderr.txt"
+}
+
+# Waits for the viewer started as $MORVANE_PID to show both windows and sets MAIN, DLG and the
+# dialog's scale; ends the test, naming the viewer's standard error (the file given), when they
+# never come.
+wait_for_windows() {
     MAIN=
     DLG=
     for _ in $(seq 300); do
@@ -61,7 +68,7 @@ start_viewer() {
         sleep 0.1
     done
     if [ -z "$MAIN" ] || [ -z "$DLG" ]; then
-        fail "the program showed its two windows (stderr: $(cat "$FOLDER/stderr.txt"))"
+        fail "the program showed its two windows (stderr: $(cat "$1"))"
         finish
     fi
     # Wait until the same main window has been found a few times in a row, so that the tests
