@@ -16,12 +16,14 @@ const char kEncodedReplacement[] = "\xEF\xBF\xBD";
 std::size_t InvalidSequences(const std::string& text)
 {
     const std::wstring wide = ToEditText(text);
-    std::size_t count = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), kReplacement));
+    const std::size_t converted = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), kReplacement));
+    std::size_t held = 0;
     for (std::size_t at = text.find(kEncodedReplacement); at != std::string::npos;
          at = text.find(kEncodedReplacement, at + 3)) {
-        --count;
+        ++held;
     }
-    return count;
+    // Never below zero, whatever the conversion made of the text.
+    return converted > held ? converted - held : 0;
 }
 
 std::wstring FileName(const std::wstring& path)
