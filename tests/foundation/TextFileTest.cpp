@@ -85,14 +85,14 @@ TEST_F(TextFileTest, MissingFileOrFolderCannotBeLoaded)
 // end-of-file mark Ctrl+Z too, is text.
 TEST_F(TextFileTest, AFileWithANulByteIsRefusedNamingItsLineAndCtrlZIsText)
 {
-    WriteBytes("nul.glsl", "\xEF\xBB\xBFone\r\ntwo\r\n// a NUL here:\0 then more\r\n// LAST\r\n"s);
+    WriteBytes("zero.glsl", "\xEF\xBB\xBFone\r\ntwo\r\n// a NUL here:\0 then more\r\n// LAST\r\n"s);
     try {
-        ReadTextFile(WidePath("nul.glsl"));
+        ReadTextFile(WidePath("zero.glsl"));
         ADD_FAILURE() << "a file holding a NUL byte was loaded";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), L"File couldn't be loaded.");
         EXPECT_EQ(e.Detail().code, static_cast<DWORD>(ERROR_INVALID_DATA));
-        EXPECT_NE(e.Detail().text.find(WidePath("nul.glsl")), std::wstring::npos) << "names the file";
+        EXPECT_NE(e.Detail().text.find(WidePath("zero.glsl")), std::wstring::npos) << "names the file";
         EXPECT_NE(e.Detail().text.find(L"line 3,"), std::wstring::npos) << "names the line";
     }
     WriteBytes("ctrlz.glsl", "a\x1A\r\nb\x1A");
