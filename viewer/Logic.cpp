@@ -44,14 +44,15 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     // Whether the editor's text or the file's changed, so that the kept copy of the unsaved
     // edits must follow before the renderer compiles and draws the text.
     bool textChanged = false;
+    m_compileDelay.Advance(deltaSeconds);
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
             HandleMouse(deltaSeconds, command.mouse);
             break;
         case ShaderTextChanged:
-            m_scene.m_shaderChanged = true;
             m_scene.m_pixelShaderText = command.text;
+            m_compileDelay.Edited();
             textChanged = true;
             break;
         case SaveShader:
@@ -69,6 +70,13 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     }
     if (textChanged) {
         m_scene.m_unsavedEdits.Keep(m_scene.m_pixelShaderText);
+    }
+    // A reload is compiled in this frame, and with it whatever was typed after it: nothing is
+    // left waiting. Otherwise an edited text is compiled once it has stood for the delay.
+    if (m_scene.m_shaderChanged) {
+        m_compileDelay.Cancel();
+    } else if (m_compileDelay.TakeDue()) {
+        m_scene.m_shaderChanged = true;
     }
 }
 
