@@ -1,11 +1,14 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, and the notice the log box shows above the next compile result.
+// edits kept beside the file, the notice the log box shows above the next compile result, and
+// the animation clock that the logic turns and the renderer reads.
 #pragma once
 
 #include <string>
 
 #include "framework/Scene.h"
+#include "viewer/AnimationClock.h"
+#include "viewer/ScenePaths.h"
 #include "viewer/UnsavedEdits.h"
 
 namespace Morvane {
@@ -14,14 +17,21 @@ class CustomScene : public RealTimeApp::Scene {
 public:
     // Builds the default camera and reads both shader files from the current directory.
     CustomScene();
+    // The same for a scene named on the command line; where it brings no vertex shader, the
+    // built-in one is used.
+    explicit CustomScene(const ScenePaths& paths);
     ~CustomScene() override;
 
     // Raises the changed flag, then reads the pixel shader file again.
     void ReloadPixelShader();
 
     // Everything the log box must say above the next compile result: the notice of the moment,
-    // then the standing notice about keeping the unsaved edits.
+    // the standing notice about keeping the unsaved edits, and that the clock is stopped.
     std::wstring LogNotices() const;
+
+    // The time and frame count the shaders see.
+    AnimationClock& Clock() { return m_clock; }
+    const AnimationClock& Clock() const { return m_clock; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -32,6 +42,9 @@ public:
     // valid UTF-8); shown above the next compile result, then cleared. Empty when there is
     // nothing.
     std::wstring m_logNotice;
+
+private:
+    AnimationClock m_clock;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

@@ -2,6 +2,7 @@
 #include "LogNotice.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "viewer/EditText.h"
 
@@ -79,6 +80,16 @@ std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std:
     return L"Your edits are not being kept: the earlier run's unsaved edits in " + FileName(keptPath) +
            L" could not be moved aside, and are never written over, so a crash before Save would lose "
            L"this run's edits.\n" + WithoutLineEnd(reason);
+}
+
+std::wstring ClockStoppedNotice(float seconds, int32_t frame)
+{
+    // Milliseconds, written with a point whatever the locale.
+    const long long milliseconds = std::llround(static_cast<double>(seconds) * 1000.0);
+    std::wstring fraction = std::to_wstring(milliseconds % 1000);
+    fraction.insert(0, 3 - fraction.size(), L'0');
+    return L"The clock is stopped at " + std::to_wstring(milliseconds / 1000) + L"." + fraction + L" s (frame " +
+           std::to_wstring(frame) + L"): Space starts it again, Left and Right step it, Home sets it to 0.";
 }
 
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text)

@@ -45,6 +45,7 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     // edits must follow before the renderer compiles and draws the text.
     bool textChanged = false;
     m_compileDelay.Advance(deltaSeconds);
+    m_scene.Clock().Advance(deltaSeconds);
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
@@ -63,6 +64,9 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
             break;
         case ResetCamera:
             m_scene.m_camera = m_initialCamera;
+            break;
+        case KeyPressed:
+            HandleKey(command.key);
             break;
         default:
             break;
@@ -111,6 +115,31 @@ void Logic::Orbit(float deltaSeconds, const MouseState& mouse)
     }
     camera.position = eye;
     camera.view.SetLookAt(camera.position, camera.target, camera.up);
+}
+
+void Logic::HandleKey(const KeyPress& key)
+{
+    AnimationClock& clock = m_scene.Clock();
+    switch (key.virtualKey) {
+    case VK_SPACE:
+        if (key.repeated) {
+            return;  // a held Space would toggle at the key's repeat rate
+        }
+        clock.StartOrStop();
+        break;
+    case VK_LEFT:
+        clock.Step(-1);
+        break;
+    case VK_RIGHT:
+        clock.Step(1);
+        break;
+    case VK_HOME:
+        clock.Restart();
+        break;
+    default:
+        return;
+    }
+    m_settingsDlg.RefreshNotices();
 }
 
 bool Logic::SavePixelShader()

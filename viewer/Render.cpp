@@ -86,6 +86,9 @@ void Render::UpdateParameters()
 
 void Render::Update()
 {
+    // The animation time is the clock's, which the user may stop, step or set back; running and
+    // untouched, it is the same sum of frame times the loop keeps.
+    m_totalTime = m_scene.Clock().Time();
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
     OpenglDriver::ShaderSource source{m_scene.m_pixelShaderText, OpenglDriver::PixelShader};
     try {
@@ -112,7 +115,7 @@ void Render::Update()
 void Render::ShowCompileResult(const std::wstring& result)
 {
     // A notice about the text just loaded or kept stays above the result of compiling it.
-    m_settingsDlg.SetLog(BelowNotice(m_scene.LogNotices(), result));
+    m_settingsDlg.ShowResult(result);
     m_scene.m_logNotice.clear();
 }
 
