@@ -301,6 +301,24 @@ BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
     return TRUE;
 }
 
+BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags)
+{
+    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
+        Platform::SetLastErrorWithNote(ERROR_INVALID_PARAMETER, L"MoveFileExW takes MOVEFILE_REPLACE_EXISTING only.");
+        return FALSE;
+    }
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+        return MoveFileW(existing, newName);
+    }
+    const std::wstring from = existing ? existing : L"";
+    const std::wstring to = newName ? newName : L"";
+    if (rename(ToUtf8Path(from).c_str(), ToUtf8Path(to).c_str()) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+        return FALSE;
+    }
+    return TRUE;
+}
+
 DWORD WINAPI GetFileAttributesW(LPCWSTR path)
 {
     const std::wstring wide = path ? path : L"";

@@ -51,4 +51,8 @@ private:
 // field of view, aspect 4:3, near 0.1, far 1000.
 RealTimeApp::Camera DefaultCamera();
 
+// Perspective projection into OpenGL clip space with the default camera's 45 degree vertical
+// field of view, near and far planes, for a picture `aspect` times as wide as it is high.
+Math::Matrix4x4 PerspectiveProjection(float aspect);
+
 }  // namespace Morvane

@@ -1,22 +1,15 @@
 // Building the quad and the program, the per-frame parameter update and live recompilation.
 #include "Render.h"
 
-#include <boost/checked_delete.hpp>
 #include <vector>
 
 #include "common/Exception.h"
 #include "viewer/CompileLogLines.h"
 #include "viewer/LogNotice.h"
+#include "viewer/Quad.h"
 #include "viewer/SettingsDlg.h"
 
 namespace Morvane {
-namespace {
-
-const size_t kQuadVertexCount = 4;
-const size_t kQuadIndexCount = 6;
-
-}  // namespace
-
 Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     : m_width(800)
     , m_height(600)
@@ -36,20 +29,10 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
 
 void Render::BuildQuad()
 {
-    m_instanceCount = 2;
-
-    boost::shared_ptr<OpenglDriver::Vertex> vertices(new OpenglDriver::Vertex[kQuadVertexCount],
-                                                     boost::checked_array_deleter<OpenglDriver::Vertex>());
-    const float corners[kQuadVertexCount][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
-    for (size_t i = 0; i < kQuadVertexCount; ++i) {
-        vertices.get()[i].position = Math::Vector3(corners[i][0], corners[i][1], -1.0f);
-    }
-    m_vertexBufferId = m_driver->CreateVertexBuffer(vertices, kQuadVertexCount);
-
-    boost::shared_ptr<int> indices(new int[kQuadIndexCount], boost::checked_array_deleter<int>());
-    const int order[kQuadIndexCount] = {0, 1, 2, 0, 2, 3};
-    std::copy(order, order + kQuadIndexCount, indices.get());
-    m_indexBufferId = m_driver->CreateVertexBuffer(indices, kQuadIndexCount);
+    const QuadBuffers quad = CreateQuad(*m_driver);
+    m_instanceCount = quad.instanceCount;
+    m_vertexBufferId = quad.vertexBufferId;
+    m_indexBufferId = quad.indexBufferId;
 }
 
 void Render::BuildProgram()
@@ -63,17 +46,7 @@ void Render::BuildProgram()
 
 Math::Matrix4x4 Render::ScreenToWorld() const
 {
-    const float w = static_cast<float>(m_width);
-    const float h = static_cast<float>(m_height);
-    Math::Matrix4x4 window;
-    window.At(0, 0) = w / 2.0f;
-    window.At(0, 3) = w / 2.0f;
-    window.At(1, 1) = h / 2.0f;
-    window.At(1, 3) = h / 2.0f;
-    window.At(2, 2) = 0.5f;
-    window.At(2, 3) = 0.5f;
-    const Math::Matrix4x4 product = (window * m_scene.m_camera.projection) * m_scene.m_camera.view;
-    return product.Inverse();
+    return Morvane::ScreenToWorld(m_scene.m_camera, static_cast<float>(m_width), static_cast<float>(m_height));
 }
 
 void Render::UpdateParameters()

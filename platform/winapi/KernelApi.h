@@ -102,9 +102,12 @@ BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
 
 HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+DWORD WINAPI GetCurrentProcessId(void);
 
 BOOL WINAPI DeleteFileW(LPCWSTR path);
 BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName);
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags);
 
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))
 #define FILE_ATTRIBUTE_READONLY 0x00000001
