@@ -1,7 +1,7 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
 // edits kept beside the file, the notice the log box shows above the next compile result, and
-// the animation clock that the logic turns and the renderer reads.
+// what the logic asks of the renderer beyond the camera: the animation clock and screenshots.
 #pragma once
 
 #include <string>
@@ -9,6 +9,7 @@
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
 #include "viewer/ScenePaths.h"
+#include "viewer/Screenshots.h"
 #include "viewer/UnsavedEdits.h"
 
 namespace Morvane {
@@ -32,6 +33,8 @@ public:
     // The time and frame count the shaders see.
     AnimationClock& Clock() { return m_clock; }
     const AnimationClock& Clock() const { return m_clock; }
+    // The pictures of the window the user asked for.
+    Morvane::Screenshots& Screenshots() { return m_screenshots; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -45,6 +48,7 @@ public:
 
 private:
     AnimationClock m_clock;
+    Morvane::Screenshots m_screenshots;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

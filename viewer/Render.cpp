@@ -1,9 +1,11 @@
 // Building the quad and the program, the per-frame parameter update and live recompilation.
 #include "Render.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/Exception.h"
+#include "opengl/OpenglException.h"
 #include "viewer/CompileLogLines.h"
 #include "viewer/LogNotice.h"
 #include "viewer/Quad.h"
@@ -20,6 +22,7 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     , m_instanceCount(0)
     , m_settingsDlg(settingsDlg)
     , m_totalTime(0.0f)
+    , m_dc(dc)
 {
     BuildQuad();
     BuildProgram();
@@ -69,6 +72,7 @@ void Render::Update()
             program->UpdateShader(source);
         }
         UpdateParameters();
+        TakeScreenshotIfAsked();
         if (m_scene.m_shaderChanged) {
             m_lastGoodPixelShader = source.source;
             ShowCompileResult(L"Compilation succeeded!");
@@ -83,6 +87,39 @@ void Render::Update()
     // again by the next frame.
     source.source = m_lastGoodPixelShader;
     program->UpdateShader(source);
+}
+
+void Render::TakeScreenshotIfAsked()
+{
+    if (!m_scene.Screenshots().TakeRequest()) {
+        return;
+    }
+    // The picture as the window shows it: the part of the surface its client area shows, from
+    // the bottom-left, drawn into the back buffer (the loop draws this frame over it again) and
+    // read from there.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(WindowFromDC(m_dc), &client);
+    const uint32_t width = static_cast<uint32_t>(std::min<LONG>(client.right, static_cast<LONG>(m_width)));
+    const uint32_t height = static_cast<uint32_t>(std::min<LONG>(client.bottom, static_cast<LONG>(m_height)));
+    if (width == 0 || height == 0) {
+        m_scene.m_logNotice = L"The picture could not be saved: the window shows none of it.";
+        m_settingsDlg.RefreshNotices();
+        return;
+    }
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_driver->DrawIndexedPrimitive(m_vertexBufferId, m_indexBufferId, m_instanceCount);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    OpenglDriver::CheckGlError();
+    // The window shows colours only: the picture is opaque whatever alpha the shader wrote.
+    for (size_t alpha = 3; alpha < pixels.size(); alpha += 4) {
+        pixels[alpha] = 255;
+    }
+    m_scene.m_logNotice = Screenshots::Save(SceneFolder(m_scene.m_pixelShaderPath), width, height, pixels);
+    m_settingsDlg.RefreshNotices();
 }
 
 void Render::ShowCompileResult(const std::wstring& result)

@@ -46,6 +46,12 @@ private:
     void BuildQuad();
     void BuildProgram();
     void UpdateParameters();
+    // Draws the frame as the window shows it and saves it, when the user asked for a picture;
+    // the log says where it went or why it could not be saved.
+    void TakeScreenshotIfAsked();
+
+    // The window's device context, whose client area the screenshots show.
+    HDC m_dc;
     // Writes a compile result to the log box, below the scene's notice about the loaded text.
     void ShowCompileResult(const std::wstring& result);
 };
