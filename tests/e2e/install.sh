@@ -289,6 +289,17 @@ fi
 wait_exit
 check "the launcher ends with status 1 (got $EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
 
+# Arguments pass through the launcher: a render of a scene named by a relative path, written to a
+# relative file, from the folder the launcher was started in, with no scene folder of its own.
+mkdir -p "$E2E_WORK/elsewhere/flat"
+cp /usr/share/morvane/glsl/pixelShader.glsl "$E2E_WORK/elsewhere/flat/"
+(cd "$E2E_WORK/elsewhere" && env -u DISPLAY HOME="$E2E_WORK/no-home" morvane-launcher --render still.png flat \
+    >/dev/null 2>"$E2E_WORK/render-err.txt")
+status=$?
+check "the launcher passes a render on (status $status: $(head -c 300 "$E2E_WORK/render-err.txt"))" \
+    bash -c "[ $status = 0 ] && [ -s '$E2E_WORK/elsewhere/still.png' ]"
+check "and sets up no scene folder for it" [ ! -e "$E2E_WORK/no-home" ]
+
 # --- Removing it ------------------------------------------------------------------------------
 
 remove_package
