@@ -335,13 +335,16 @@ fi
 # must not blink for that (a changing caret would look like a character): the viewer gets a GTK
 # settings file of its own that turns the blinking off. Each pace starts a fresh viewer, so the
 # line never grows past the box. The presented frames are logged too, for the frame gaps.
+# Mesa's shader cache is off for it: a text that differs only in a comment is the same program,
+# which the cache would hand back without compiling, whereas an edit of the code is compiled in
+# full; with the cache off, every typed text costs a full compile, as a real edit does.
 echo_of() {
     local interval=$1 dir=$work/echo-$1 logFile=$work/echo-$1.log viewerPid dialog count lost first= last= longest steadyTime freezes
     mkdir -p "$dir/glsl" "$dir/config/gtk-3.0"
     cp "$root/glsl/vertexShader.glsl" "$root/glsl/pixelShader.glsl" "$dir/glsl/"
     printf '[Settings]\ngtk-cursor-blink=false\n' >"$dir/config/gtk-3.0/settings.ini"
     : >"$logFile"
-    (cd "$dir" && XDG_CONFIG_HOME="$dir/config" SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= \
+    (cd "$dir" && MESA_SHADER_CACHE_DISABLE=true XDG_CONFIG_HOME="$dir/config" SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= \
         SWAPCOUNT_PROBE= SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$logFile.stderr" &
     viewerPid=$!
     children+=("$viewerPid")
