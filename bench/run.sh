@@ -372,6 +372,9 @@ echo_of() {
     sleep 1
     "$echolag" --window "$dialog" --interval-ms "$interval" --keys "$echoKeys" >"$work/echo-$interval.keys" \
         2>"$work/echo-$interval.keys.stderr" || true
+    # The typist ends once the last key shows; the frames of the second after it (the compile of
+    # the last text) belong to the burst.
+    sleep 1.5
     kill "$viewerPid" 2>/dev/null || true
     wait "$viewerPid" 2>/dev/null || true
     sed -n 's/^calibration /echo lag at 1 key\/'"$interval"' ms: /p' "$work/echo-$interval.keys" | while read -r line; do log "$line"; done
