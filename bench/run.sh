@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks the viewer against the bare GLX program (the frame-rate limit for the same shaders)
 # and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
-# edit-to-picture latency, and start-up time and memory. It only reports: nothing here fails on
+# edit-to-picture latency, echo lag (key to character on screen) and the frame gaps while typing,
+# and start-up time and memory. It only reports: nothing here fails on
 # a slow figure.
 #
 # Usage: bench/run.sh            (builds what it needs in build-bench/, runs everything)
@@ -10,7 +11,8 @@
 #   PAIRS=n           alternating viewer/bare runs per shader (default 5, the median is shown)
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
-#   SKIP=list         any of: fps callgrind latency startup (to leave a section out)
+#   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
+#   SKIP=list         any of: fps callgrind latency echo startup (to leave a section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
@@ -26,6 +28,7 @@ build=${MORVANE_BENCH_BUILD:-$root/build-bench}
 pairs=${PAIRS:-5}
 runSeconds=${RUN_SECONDS:-6}
 edits=${EDITS:-20}
+echoKeys=${ECHO_KEYS:-20}
 skip=" ${SKIP:-} "
 
 log() { echo "[bench] $*" >&2; }
@@ -36,10 +39,11 @@ mkdir -p "$build"
 log "building in $build"
 cmake -S "$root" -B "$build" -DMORVANE_BENCH=ON -DMORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >"$build/bench-configure.log" 2>&1 ||
     { cat "$build/bench-configure.log" >&2; echo "bench: configuring failed" >&2; exit 1; }
-cmake --build "$build" -j2 --target bare_glx swapcount >"$build/bench-build.log" 2>&1 ||
+cmake --build "$build" -j2 --target bare_glx swapcount echolag >"$build/bench-build.log" 2>&1 ||
     { tail -30 "$build/bench-build.log" >&2; echo "bench: building the bench tools failed" >&2; exit 1; }
 bare=$build/bench/bare_glx
 preload=$build/bench/libswapcount.so
+echolag=$build/bench/echolag
 morvane=${MORVANE:-}
 if [ -z "$morvane" ]; then
     if cmake --build "$build" -j2 --target morvane >>"$build/bench-build.log" 2>&1; then
@@ -321,6 +325,107 @@ if ! skipped latency && [ -n "$morvane" ]; then
     else
         latency_of heavy
         latency_of trivial
+    fi
+fi
+
+# ---- Echo lag and frame gaps while typing (the viewer only, default scene) --------------------
+# echo_of INTERVAL_MS: starts the viewer on the default scene, puts the caret at the end of the
+# scene's second line ("//", a comment) and has bench/echolag.c type ECHO_KEYS digits into it, one
+# every INTERVAL_MS, timing each from its press to the moment the source box shows it. The caret
+# must not blink for that (a changing caret would look like a character): the viewer gets a GTK
+# settings file of its own that turns the blinking off. Each pace starts a fresh viewer, so the
+# line never grows past the box. The presented frames are logged too, for the frame gaps.
+# Mesa's shader cache is off for it: a text that differs only in a comment is the same program,
+# which the cache would hand back without compiling, whereas an edit of the code is compiled in
+# full; with the cache off, every typed text costs a full compile, as a real edit does.
+echo_of() {
+    local interval=$1 dir=$work/echo-$1 logFile=$work/echo-$1.log viewerPid dialog count lost first= last= longest steadyTime freezes
+    mkdir -p "$dir/glsl" "$dir/config/gtk-3.0"
+    cp "$root/glsl/vertexShader.glsl" "$root/glsl/pixelShader.glsl" "$dir/glsl/"
+    printf '[Settings]\ngtk-cursor-blink=false\n' >"$dir/config/gtk-3.0/settings.ini"
+    : >"$logFile"
+    (cd "$dir" && MESA_SHADER_CACHE_DISABLE=true XDG_CONFIG_HOME="$dir/config" SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= \
+        SWAPCOUNT_PROBE= SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$logFile.stderr" &
+    viewerPid=$!
+    children+=("$viewerPid")
+    for _ in $(seq 600); do
+        [ "$(grep -c '^frame' "$logFile" || true)" -ge 5 ] && break
+        sleep 0.1
+    done
+    dialog=
+    for _ in $(seq 100); do
+        dialog=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -1 || true)
+        [ -n "$dialog" ] && break
+        sleep 0.2
+    done
+    if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
+        log "the viewer or its Settings dialog did not come up: no echo figure at 1 key/$interval ms"
+        cat "$logFile.stderr" >&2
+        kill "$viewerPid" 2>/dev/null || true
+        return
+    fi
+    xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
+    sleep 0.5
+    xdotool key ctrl+Home Down End
+    sleep 1
+    "$echolag" --window "$dialog" --interval-ms "$interval" --keys "$echoKeys" >"$work/echo-$interval.keys" \
+        2>"$work/echo-$interval.keys.stderr" || true
+    # The typist ends once the last key shows; the frames of the second after it (the compile of
+    # the last text) belong to the burst.
+    sleep 1.5
+    kill "$viewerPid" 2>/dev/null || true
+    wait "$viewerPid" 2>/dev/null || true
+    sed -n 's/^calibration /echo lag at 1 key\/'"$interval"' ms: /p' "$work/echo-$interval.keys" | while read -r line; do log "$line"; done
+    cat "$work/echo-$interval.keys.stderr" >&2
+    awk '$1 == "key" && $5 != "lost" { print $5 }' "$work/echo-$interval.keys" >"$work/echo-lags-$interval"
+    count=$(wc -l <"$work/echo-lags-$interval")
+    lost=$(awk '$1 == "key" && $5 == "lost"' "$work/echo-$interval.keys" | wc -l)
+    log "echo lag at 1 key/$interval ms: $(tr '\n' ' ' <"$work/echo-lags-$interval")ms; $lost lost"
+    if [ "$count" -gt 0 ]; then
+        row "echo lag, 1 key/$interval ms, median of $count" "$(median <"$work/echo-lags-$interval") ms"
+        row "echo lag, 1 key/$interval ms, worst of $count" "$(maximum <"$work/echo-lags-$interval") ms"
+    fi
+    [ "$lost" -gt 0 ] && row "echo lag, 1 key/$interval ms, keys never shown" "$lost"
+    # The frame gaps of the burst: from its first key to 1 s after its last (which takes in the
+    # compile of the last text), against the steady frame time, the median interval between the
+    # frames of the 1.5 s before the first key. A gap over 3 x the steady time is a freeze.
+    if [ "$interval" = 100 ]; then
+        read -r first last < <(awk '$1 == "burst" { print $2, $3 }' "$work/echo-$interval.keys") || true
+        if [ -n "$first" ]; then
+            awk -v first="$first" -v last="$last" '
+                $1 == "frame" { t[n++] = $3 }
+                END {
+                    for (i = 1; i < n; i++)
+                        if (t[i - 1] >= first - 1.5e9 && t[i] < first) steady[s++] = (t[i] - t[i - 1]) / 1e6
+                    if (s == 0) { print "nan nan nan"; exit }
+                    for (i = 0; i < s; i++) for (j = i + 1; j < s; j++) if (steady[j] < steady[i]) { x = steady[i]; steady[i] = steady[j]; steady[j] = x }
+                    median = s % 2 ? steady[(s - 1) / 2] : (steady[s / 2 - 1] + steady[s / 2]) / 2
+                    longest = 0; freezes = 0
+                    for (i = 1; i < n; i++)
+                        if (t[i] > first && t[i - 1] < last + 1e9) {
+                            gap = (t[i] - t[i - 1]) / 1e6
+                            if (gap > longest) longest = gap
+                            if (gap > 3 * median) freezes++
+                        }
+                    printf "%.1f %.1f %d\n", longest, median, freezes
+                }' "$logFile" >"$work/echo-gaps"
+            read -r longest steadyTime freezes <"$work/echo-gaps"
+            log "frames while typing at 1 key/100 ms: longest gap $longest ms, steady $steadyTime ms, $freezes freezes"
+            row "longest frame gap, 100 ms burst (steady frame time)" "$longest ms ($steadyTime ms)"
+            row "picture freezes (gap > 3 x steady) per 100 ms burst" "$freezes"
+        fi
+    fi
+}
+
+if ! skipped echo && [ -n "$morvane" ]; then
+    if ! command -v xdotool >/dev/null; then
+        log "xdotool is not installed: no echo-lag figure"
+    else
+        for interval in 100 150 1000; do
+            echo_of "$interval"
+        done
     fi
 fi
 
