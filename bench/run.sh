@@ -12,7 +12,7 @@
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
-#   SKIP=list         any of: fps callgrind latency echo startup (to leave a section out)
+#   SKIP=list         any of: fps callgrind latency echo render startup (to leave a section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
@@ -426,6 +426,29 @@ if ! skipped echo && [ -n "$morvane" ]; then
         for interval in 100 150 1000; do
             echo_of "$interval"
         done
+    fi
+fi
+
+# ---- Rendering to files with no display (the viewer only, default scene) ----------------------
+# A sequence of 120 PNG frames at 800 x 600, against the window's frame rate above (the render's
+# rate counts from its start, the program's build included), and one 3840 x 2160 still.
+if ! skipped render && [ -n "$morvane" ]; then
+    mkdir -p "$work/render"
+    summary=$( (cd "$work/heavy" && env -u DISPLAY "$morvane" --render "$work/render/f%04d.png" --frames 0-119) 2>&1 |
+        tail -n 1)
+    rate=$(sed -n 's/.*(\([0-9.]*\) frames\/s).*/\1/p' <<<"$summary")
+    if [ -n "$rate" ]; then
+        row "render to PNG files, 800 x 600, 120 frames, default scene" "$rate frames/s"
+    else
+        log "the sequence render failed: $summary"
+    fi
+    start=$(date +%s%N)
+    if (cd "$work/heavy" && env -u DISPLAY "$morvane" --render "$work/render/still-4k.png" --size 3840x2160) \
+        >/dev/null 2>&1; then
+        row "render one 3840 x 2160 still, default scene (exec to file)" \
+            "$(( ($(date +%s%N) - start) / 1000000 )) ms"
+    else
+        log "the 3840 x 2160 still failed"
     fi
 fi
 
