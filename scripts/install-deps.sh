@@ -9,6 +9,7 @@ packages=(
     build-essential cmake pkg-config git
     libglew-dev libboost-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
     libx11-dev libxtst-dev libxrandr-dev libgtk-3-dev libgtksourceview-4-dev
+    libpng-dev libjpeg62-turbo-dev
     binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64
     googletest libgtest-dev
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick

@@ -1,11 +1,13 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, and the notice the log box shows above the next compile result.
+// edits kept beside the file, the notice the log box shows above the next compile result, and the
+// left button as texts in Shadertoy's form see it.
 #pragma once
 
 #include <string>
 
 #include "framework/Scene.h"
+#include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
 
 namespace Morvane {
@@ -32,6 +34,9 @@ public:
     // valid UTF-8); shown above the next compile result, then cleared. Empty when there is
     // nothing.
     std::wstring m_logNotice;
+    // iMouse: the logic feeds it the main window's mouse commands, the renderer reads it. It lives
+    // here, as the camera does, because the scene is what those two share.
+    ShadertoyMouse m_shadertoyMouse;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

@@ -44,6 +44,7 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     // Whether the editor's text or the file's changed, so that the kept copy of the unsaved
     // edits must follow before the renderer compiles and draws the text.
     bool textChanged = false;
+    m_scene.m_shadertoyMouse.NewFrame();
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
@@ -74,6 +75,7 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
 
 void Logic::HandleMouse(float deltaSeconds, const MouseState& mouse)
 {
+    m_scene.m_shadertoyMouse.Take(mouse);
     if (mouse.button == Wheel) {
         Zoom(deltaSeconds, mouse);
     } else if (mouse.moved && mouse.buttonDown && mouse.button == Left) {
