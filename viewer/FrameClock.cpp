@@ -8,7 +8,10 @@ namespace Morvane {
 
 void FrameClock::Advance(float totalTime)
 {
-    ++m_frame;
+    if (m_advanced) {
+        ++m_frame;
+    }
+    m_advanced = true;
     const float delta = totalTime - m_lastTime;
     if (delta > 0.0f) {
         m_timeDelta = delta;

@@ -19,7 +19,8 @@ public:
     float FrameRate() const { return m_frameRate; }
 
 private:
-    int32_t m_frame = -1;
+    int32_t m_frame = 0;
+    bool m_advanced = false;  // whether a frame came before the current one
     float m_lastTime = 0.0f;
     float m_timeDelta = 1.0f / 60.0f;
     float m_frameRate = 60.0f;

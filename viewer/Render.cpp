@@ -158,6 +158,11 @@ void Render::Update()
     source.source = m_lastGoodPixelShader;
     program->UpdateShader(PixelStage(source.source, false));
     Linked(*program, source.source);
+    // The link reset the inputs: a text in Shadertoy's form gets them again at once, so that the
+    // picture does not flash at every broken keystroke.
+    if (m_runsShadertoyText) {
+        UpdateParameters();
+    }
 }
 
 void Render::ShowCompileResult(const std::wstring& result)

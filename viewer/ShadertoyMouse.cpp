@@ -13,6 +13,7 @@ void ShadertoyMouse::Take(const MouseState& mouse)
     if (mouse.button == Left && mouse.buttonDown && !m_down) {
         m_down = true;
         m_pressedThisFrame = true;
+        m_pressedEver = true;
         m_pressX = mouse.pixelX;
         m_pressY = mouse.pixelY;
     } else if (mouse.button == Left && !mouse.buttonDown && m_down) {
@@ -26,6 +27,10 @@ void ShadertoyMouse::Take(const MouseState& mouse)
 
 void ShadertoyMouse::Value(uint64_t surfaceHeight, float (&value)[4]) const
 {
+    if (!m_pressedEver) {
+        value[0] = value[1] = value[2] = value[3] = 0.0f;
+        return;
+    }
     const float top = static_cast<float>(surfaceHeight) - 1.0f;
     const float pressX = static_cast<float>(m_pressX);
     const float pressY = top - static_cast<float>(m_pressY);

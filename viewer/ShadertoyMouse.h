@@ -1,7 +1,7 @@
 // The left mouse button as texts in Shadertoy's form see it (iMouse), in pixels of the drawing
 // surface from its bottom-left corner: while the button is held, xy is the pointer and zw the
 // place it went down; once it is up, xy keeps the last place and z is negative; w is positive
-// only in the frame in which the button went down.
+// only in the frame in which the button went down. All four are 0 until the first press.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,7 @@ private:
     int32_t m_pressY = 0;
     bool m_down = false;
     bool m_pressedThisFrame = false;
+    bool m_pressedEver = false;
 };
 
 }  // namespace Morvane

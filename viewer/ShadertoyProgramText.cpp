@@ -25,11 +25,22 @@ const char kInputs[] =
     "#define HW_PERFORMANCE 1\n"
     "#define iGlobalTime iTime\n";
 
-// `#line N` before 3.30 numbers the line after the directive N + 1; from 3.30 on, N.
-std::string LineDirective(int version, int line, int sourceString)
+// The main that runs the text: declared here, before the text, it calls mainImage through a
+// declaration, so that nothing of its own follows the text.
+const char kMain[] =
+    "void mainImage(out vec4 fragColor, in vec2 fragCoord);\n"
+    "void main()\n"
+    "{\n"
+    "    vec4 colour = vec4(0.0, 0.0, 0.0, 1.0);\n"
+    "    mainImage(colour, gl_FragCoord.xy);\n"
+    "    morvaneFragmentColour = vec4(colour.rgb, 1.0);\n"
+    "}\n";
+
+// The directive after which the compiler counts the next line as line 1: `#line N` numbers that
+// line N + 1 before 3.30, and N from 3.30 on.
+std::string FirstLineDirective(int version)
 {
-    const int number = version >= 330 ? line : line - 1;
-    return "#line " + std::to_string(number) + " " + std::to_string(sourceString) + "\n";
+    return version >= 330 ? "#line 1\n" : "#line 0\n";
 }
 
 }  // namespace
@@ -72,19 +83,9 @@ std::string ShadertoyProgramText(const std::string& text, int version)
         program += "#define texture2D texture\n";
     }
     program += "out vec4 morvaneFragmentColour;\n";
-    program += LineDirective(version, 1, 0);
+    program += kMain;
+    program += FirstLineDirective(version);
     program += text;
-    if (!text.empty() && text.back() != '\n') {
-        program += "\n";
-    }
-    program += LineDirective(version, 1, 1);
-    program +=
-        "void main()\n"
-        "{\n"
-        "    vec4 colour = vec4(0.0, 0.0, 0.0, 1.0);\n"
-        "    mainImage(colour, gl_FragCoord.xy);\n"
-        "    morvaneFragmentColour = vec4(colour.rgb, 1.0);\n"
-        "}\n";
     return program;
 }
 

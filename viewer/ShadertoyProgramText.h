@@ -1,5 +1,5 @@
-// What is compiled for a text in Shadertoy's form: the inputs declared before it, a `main` after it
-// that calls its `mainImage`, and line directives that keep the compiler's line numbers those of
+// What is compiled for a text in Shadertoy's form: the inputs and a `main` that calls its
+// `mainImage`, all before it, and a line directive that keeps the compiler's line numbers those of
 // the user's text.
 #pragma once
 
@@ -19,11 +19,12 @@ const int kOldestShadertoyLanguage = 130;
 // `#version 130`; then the inputs (iResolution, iTime, iTimeDelta, iFrameRate, iFrame, iMouse,
 // iDate, iSampleRate, iChannelTime, iChannelResolution, iChannel0 to iChannel3, and the viewer's
 // own screen2World, cameraPos and totalTime), HW_PERFORMANCE defined as 1, iGlobalTime as iTime and,
-// for 3.30, texture2D as texture. Then the text, whose first line the compiler counts as line 1
-// of source string 0 (`#line` counts from the next line from 3.30 on and from the line after it
-// before), so its messages name the text's own lines. Then a `main` that calls
-// mainImage(colour, gl_FragCoord.xy) and writes the colour with alpha 1; its lines are those of
-// source string 1, which no line of the text has.
+// for 3.30, texture2D as texture; a declaration of mainImage and a `main` that calls
+// mainImage(colour, gl_FragCoord.xy) and writes the colour with alpha 1. Then the text, whose first
+// line the compiler counts as line 1 (`#line N` numbers the next line N from 3.30 on, N + 1
+// before), so that its messages name the text's own lines. Nothing follows the text: a mainImage
+// that does not match the declaration fails on the text's own line, or at the link, which names
+// no line.
 std::string ShadertoyProgramText(const std::string& text, int version);
 
 }  // namespace Morvane
