@@ -4,6 +4,8 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "ViewerFixture.h"
@@ -117,6 +119,15 @@ TEST_F(ShadertoyRenderTest, MessagesNameTheUsersLinesInGlsl130And330)
                              version),
                   L"");
     }
+}
+
+TEST_F(ShadertoyRenderTest, TheShippedExampleCompilesInGlsl130And330)
+{
+    std::ifstream file(MORVANE_SOURCE_DIR "/examples/shadertoy/glsl/pixelShader.glsl", std::ios::binary);
+    const std::string example((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_NE(example.find("void mainImage("), std::string::npos);
+    EXPECT_EQ(CompileLog(example, 130), L"");
+    EXPECT_EQ(CompileLog(example, 330), L"");
 }
 
 TEST_F(ShadertoyRenderTest, ATextUsingOneInputDrawsWithAlphaOneAndSaysItCompiled)
