@@ -150,13 +150,17 @@ ImageFileResult ReadImageFile(const std::wstring& path, ImageFileType type, uint
 {
     image = RgbaImage();
     reason.clear();
-    // COM is started for this thread the first time (and stays started: the program has one thread).
+    // COM serves this thread for the one decoding (a thread that runs it already keeps it so).
     const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (FAILED(started) && started != RPC_E_CHANGED_MODE) {
         reason = SystemText(static_cast<DWORD>(started));
         return ImageFileResult::Refused;
     }
-    return Decode(path, type, maxSide, image, reason);
+    const ImageFileResult result = Decode(path, type, maxSide, image, reason);
+    if (SUCCEEDED(started)) {
+        CoUninitialize();
+    }
+    return result;
 }
 
 }  // namespace Platform
