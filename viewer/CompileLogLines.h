@@ -20,10 +20,9 @@ namespace Morvane {
 // alone (0). What the viewer puts before a text (the inputs and `main` of a text in Shadertoy's
 // form, ShadertoyProgramText) ends in a `#line` directive that has the compiler count the text's
 // first line as line 1, and nothing is put after it, so the lines read here are always those of
-// the text in the box. A line of
-// the log in any other form (a link error, the program's own messages, a summary), one that
-// names another source string, line 0 or a line past a billion gives no mark; its words still
-// stand in the log box.
+// the text in the box. A line of the log in any other form (a link error, the program's own
+// messages, a summary), one that names another source string, line 0 or a line past a billion
+// gives no mark; its words still stand in the log box.
 std::vector<Platform::SourceMark> CompileLogLines(const std::wstring& log);
 
 }  // namespace Morvane
