@@ -284,8 +284,10 @@ if ! skipped shadertoy && [ -n "$morvane" ]; then
                 --callgrind-out-file="$out.%p" "$morvane") >/dev/null 2>"$work/callgrind-form-$form.stderr" || true
             dump=$(ls "$out".*.1 2>/dev/null | head -1 || true)
             total=
-            [ -n "$dump" ] && total=$(callgrind_annotate --inclusive=no --threshold=100 "$dump" 2>/dev/null |
-                awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }')
+            if [ -n "$dump" ]; then
+                callgrind_annotate --inclusive=no --threshold=100 "$dump" 2>/dev/null >"$work/annotate-form-$form.txt" || true
+                total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/annotate-form-$form.txt")
+            fi
             if [ -z "$total" ]; then
                 log "callgrind left no figure for the $form form"
                 continue
