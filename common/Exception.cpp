@@ -25,4 +25,10 @@ Exception::Exception(const std::wstring& message)
 {
 }
 
+Exception::Exception(const std::wstring& message, const ErrorDetail& detail)
+    : m_message(message)
+    , m_detail(detail)
+{
+}
+
 }  // namespace Common

@@ -19,6 +19,9 @@ ErrorDetail CaptureSystemError();
 class Exception {
 public:
     explicit Exception(const std::wstring& message);
+    // For a failure the system did not report: the cause is the raiser's own, not a last error
+    // left over from an earlier call.
+    Exception(const std::wstring& message, const ErrorDetail& detail);
 
     const std::wstring& Message() const { return m_message; }
     const ErrorDetail& Detail() const { return m_detail; }

@@ -2,7 +2,6 @@
 #include "TextConversion.h"
 
 #include <limits>
-#include <memory>
 
 #include "Exception.h"
 
@@ -28,12 +27,11 @@ std::string WideToUtf8(const std::wstring& text)
     if (needed == 0) {
         throw Exception(L"");
     }
-    std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(needed) + 1]);
-    if (WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, buffer.get(), needed, nullptr, nullptr) == 0) {
+    std::string result(static_cast<size_t>(needed), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, text.c_str(), length, &result[0], needed, nullptr, nullptr) == 0) {
         throw Exception(L"");
     }
-    buffer[static_cast<size_t>(needed)] = '\0';
-    return std::string(buffer.get());
+    return result;
 }
 
 std::wstring Utf8ToWide(const std::string& text)
@@ -43,12 +41,11 @@ std::wstring Utf8ToWide(const std::string& text)
     if (needed == 0) {
         throw Exception(L"");
     }
-    std::unique_ptr<wchar_t[]> buffer(new wchar_t[static_cast<size_t>(needed) + 1]);
-    if (MultiByteToWideChar(CP_UTF8, 0, text.c_str(), length, buffer.get(), needed) == 0) {
+    std::wstring result(static_cast<size_t>(needed), L'\0');
+    if (MultiByteToWideChar(CP_UTF8, 0, text.c_str(), length, &result[0], needed) == 0) {
         throw Exception(L"");
     }
-    buffer[static_cast<size_t>(needed)] = L'\0';
-    return std::wstring(buffer.get());
+    return result;
 }
 
 }  // namespace Common

@@ -6,8 +6,8 @@
 namespace Common {
 
 // Both refuse an empty text by throwing Exception with an empty message, as the system's
-// conversion calls do; invalid input becomes U+FFFD. The result ends before the first zero
-// character of the converted text.
+// conversion calls do; invalid input becomes U+FFFD. Every character converts, a zero character
+// too: the result is never shorter than the text.
 std::string WideToUtf8(const std::wstring& text);
 std::wstring Utf8ToWide(const std::string& text);
 

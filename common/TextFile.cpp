@@ -2,6 +2,7 @@
 // leading UTF-8 byte-order mark on reading and writes it back when the file has one.
 #include "TextFile.h"
 
+#include <algorithm>
 #include <istream>
 #include <iterator>
 #include <memory>
@@ -14,6 +15,8 @@ namespace {
 
 // Editors on Windows often begin UTF-8 files with this mark; GLSL compilers refuse it.
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+const wchar_t* const kNotLoaded = L"File couldn't be loaded.";
 
 bool StartsWithMark(const std::string& text)
 {
@@ -33,19 +36,36 @@ bool FileStartsWithMark(const std::wstring& path)
     return file->gcount() == sizeof head && StartsWithMark(std::string(head, sizeof head));
 }
 
+// An edit box ends its text at the first zero byte, so a file holding one could not be shown
+// whole, and a save of what was shown would cut the file short: such a file is not loaded.
+void RefuseZeroByte(const std::wstring& path, const std::string& text)
+{
+    const size_t zero = text.find('\0');
+    if (zero == std::string::npos) {
+        return;
+    }
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(zero), '\n');
+    ErrorDetail detail;
+    detail.code = ERROR_INVALID_DATA;
+    detail.text = L"The file " + path + L" holds a NUL byte on line " + std::to_wstring(line) +
+                  L", which the editor cannot hold; remove it in another editor and load the file again.";
+    throw Exception(kNotLoaded, detail);
+}
+
 }  // namespace
 
 std::string ReadTextFile(const std::wstring& path)
 {
     std::unique_ptr<std::istream> file = Platform::OpenTextFileForReading(path);
     if (!file || file->fail()) {
-        throw Exception(L"File couldn't be loaded.");
+        throw Exception(kNotLoaded);
     }
     std::string text;
     text.assign(std::istreambuf_iterator<char>(*file), std::istreambuf_iterator<char>());
     if (StartsWithMark(text)) {
         text.erase(0, kByteOrderMark.size());
     }
+    RefuseZeroByte(path, text);
     if (!text.empty() && text.back() != '\n') {
         text += '\n';
     }

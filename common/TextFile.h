@@ -10,7 +10,8 @@ namespace Common {
 
 // Every line of the result ends with one line feed; an empty file gives an empty text. A UTF-8
 // byte-order mark at the start of the file is not part of the text.
-// Throws Exception("File couldn't be loaded.") when the file cannot be opened.
+// Throws Exception("File couldn't be loaded.") when the file cannot be opened or read to its end,
+// or when it holds a NUL byte (no edit box can hold it; the detail names the file and the line).
 std::string ReadTextFile(const std::wstring& path);
 
 // Replaces the file with `text`, each line feed written as CR LF. When the file on disk starts

@@ -1,4 +1,4 @@
-// The two ways to build a command.
+// The three ways to build a command.
 #include "framework/Command.h"
 
 namespace Morvane {
@@ -12,6 +12,12 @@ Command::Command(const MouseState& mouseState)
 Command::Command(int32_t commandType, const std::string& commandText)
     : type(commandType)
     , text(commandText)
+{
+}
+
+Command::Command(const KeyPress& keyPress)
+    : type(KeyPressed)
+    , key(keyPress)
 {
 }
 

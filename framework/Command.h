@@ -1,5 +1,5 @@
-// One unit of user input (a type code, a snapshot of the mouse state and a narrow text) and the
-// per-frame queue that collects them.
+// One unit of user input (a type code, a snapshot of the mouse state, a narrow text, and a key
+// pressed in the main window) and the per-frame queue that collects them.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,8 @@ enum CommandType : int32_t {
     ShaderTextChanged = 1,
     SaveShader = 2,
     ReloadShader = 3,
-    ResetCamera = 4
+    ResetCamera = 4,
+    KeyPressed = 5
 };
 
 enum MouseButton : int32_t {
@@ -42,15 +43,25 @@ struct MouseState {
     bool moved = false;
 };
 
+// A key pressed in the main window: its virtual-key code, and whether it is held down and
+// repeating.
+struct KeyPress {
+    uint32_t virtualKey = 0;
+    bool repeated = false;
+};
+
 struct Command {
     int32_t type;
     MouseState mouse;
     std::string text;
+    KeyPress key;
 
     // A Mouse command carrying `mouse`, with an empty text.
     Command(const MouseState& mouse);
     // A command of `type` with a default mouse state.
     Command(int32_t type, const std::string& text = std::string());
+    // A KeyPressed command carrying `key`.
+    Command(const KeyPress& key);
 };
 
 typedef std::vector<Command> CommandQueue;

@@ -1,4 +1,4 @@
-// The mouse-message table: which messages change the mouse state and how.
+// The mouse-message table: which messages change the mouse state and how; and key presses.
 #include "framework/EventCommandTranslator.h"
 
 namespace Morvane {
@@ -21,6 +21,13 @@ int32_t ClientY(LPARAM lParam)
 void EventCommandTranslator::Translate(UINT message, WPARAM wParam, LPARAM lParam, float width,
                                        float height, CommandQueue& queue)
 {
+    if (message == WM_KEYDOWN) {
+        KeyPress key;
+        key.virtualKey = static_cast<uint32_t>(wParam);
+        key.repeated = (static_cast<DWORD>(lParam) & (1u << 30)) != 0;
+        queue.push_back(Command(key));
+        return;
+    }
     // Every mouse message but the wheel's carries the pointer's place in the client area.
     switch (message) {
     case WM_MOUSEMOVE:

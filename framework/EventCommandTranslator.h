@@ -1,5 +1,5 @@
 // Turns the main window's mouse messages into Mouse commands while keeping the running mouse
-// state.
+// state, and its key presses into KeyPressed commands.
 #pragma once
 
 #include "framework/Command.h"
@@ -10,7 +10,8 @@ namespace Morvane {
 class EventCommandTranslator {
 public:
     // For a handled mouse message: updates the state and appends one Mouse command to `queue`.
-    // Any other message changes nothing. `width` and `height` normalise the pointer position.
+    // A WM_KEYDOWN appends one KeyPressed command. Any other message changes nothing. `width`
+    // and `height` normalise the pointer position.
     void Translate(UINT message, WPARAM wParam, LPARAM lParam, float width, float height,
                    CommandQueue& queue);
 

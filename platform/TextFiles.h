@@ -8,9 +8,9 @@
 
 namespace Platform {
 
-// Opens a file for reading in text mode: a carriage return before a line feed is delivered as
-// the line feed alone. Returns null, with the last error set to the cause, when it cannot be
-// opened.
+// Reads a whole file in text mode: a carriage return before a line feed is delivered as the line
+// feed alone; every other byte (a zero, a Ctrl+Z) is delivered as it is. Returns null, with the
+// last error set to the cause, when it cannot be opened or read to its end.
 std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path);
 
 // How far a replaced file must be safe. A saved file survives the machine dying: its text is

@@ -1,4 +1,6 @@
-// The bytes a text-mode file holds for a text: every line feed preceded by a carriage return.
+// The bytes a text-mode file holds for a text, and the text a file's bytes hold: every line feed
+// preceded by a carriage return on disk, bare line feeds in memory. Every other byte, a zero or a
+// Ctrl+Z too, is text like any other.
 #pragma once
 
 #include <string>
@@ -14,6 +16,18 @@ inline std::string WithCrLf(const std::string& text)
         out += c;
     }
     return out;
+}
+
+// A carriage return directly before a line feed is dropped; one anywhere else stays.
+inline std::string WithoutCrBeforeLf(const std::string& bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        text += bytes[i];
+    }
+    return text;
 }
 
 }  // namespace Platform

@@ -1,9 +1,10 @@
-// Text-mode files on POSIX: Windows paths mapped to UTF-8 with forward slashes, CR LF folded to
-// LF on reading, LF written as CR LF, and saves that go through a flushed temporary file renamed
-// over the target so that a failure never destroys the old file; where a rename cannot be used
-// (the folder refuses the temporary file or the rename, or the file has other hard links) the
-// file is rewritten in place and its old text written back if that fails. Also deleting and
-// moving (renaming) files.
+// Text-mode files on POSIX: Windows paths mapped to UTF-8 with forward slashes, files read whole
+// (a read error is a failure, never a shorter text) with CR LF folded to LF, LF written as CR LF,
+// and saves that go through a flushed temporary file renamed over the target so that a failure
+// never destroys the old file; where a rename cannot be used (the folder refuses the temporary
+// file or the rename, or the file has other hard links) the file is rewritten in place and its
+// old text written back if that fails. Also deleting and moving (renaming) files, and asking
+// whether a path names a file or a folder.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -166,18 +167,18 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
     for (;;) {
         ssize_t n = read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // a read error ends the text early, as a text stream would
+        if (n < 0) {
+            // What was read is only part of the file: a save of it would cut the file short.
+            int cause = errno;
+            close(fd);
+            SetLastErrorFromErrno(cause, L"The file could not be read to its end " + Quoted(path) + L".");
+            return nullptr;
+        }
+        if (n == 0) break;
         raw.append(buffer, static_cast<size_t>(n));
     }
     close(fd);
-
-    std::string text;
-    text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        text += raw[i];
-    }
-    return std::make_unique<std::istringstream>(std::move(text));
+    return std::make_unique<std::istringstream>(WithoutCrBeforeLf(raw));
 }
 
 bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)
@@ -298,4 +299,18 @@ BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
         return FALSE;
     }
     return TRUE;
+}
+
+DWORD WINAPI GetFileAttributesW(LPCWSTR path)
+{
+    const std::wstring wide = path ? path : L"";
+    struct stat info {};
+    if (stat(ToUtf8Path(wide).c_str(), &info) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file or folder could not be found " + Quoted(wide) + L".");
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return FILE_ATTRIBUTE_DIRECTORY;
+    }
+    return access(ToUtf8Path(wide).c_str(), W_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
 }

@@ -1,6 +1,7 @@
 // The process's own X connection: opened from DISPLAY on first use (it also registers the X event
 // message source then), atoms, window-manager detection, the X error trap, and the read of a
 // window's frame extents on any connection.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 
 #include <unistd.h>
@@ -114,6 +115,9 @@ Display* X11Connection()
         return nullptr;
     }
     HandleX11ConnectionLoss();
+    // A held key then repeats as presses alone, as on Windows, instead of release-press pairs.
+    Bool detectable = False;
+    XkbSetDetectableAutoRepeat(g_display, True, &detectable);
     AddMessageSource("x11", TakeX11Message);
     return g_display;
 }

@@ -1,6 +1,10 @@
-// The X event message source: turns pending X events of our windows into Win32 mouse messages
-// and WM_CLOSE, one message per poll, without ever blocking.
+// The X event message source: turns pending X events of our windows into Win32 mouse messages,
+// keyboard messages for the keys the program handles, and WM_CLOSE, one message per poll, without
+// ever blocking.
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+#include <set>
 
 #include "Windows.h"
 #include "linux/X11Internal.h"
@@ -99,6 +103,59 @@ bool TranslateButton(const XButtonEvent& button, HWND hwnd, bool pressed, MSG& m
     return true;
 }
 
+// The virtual-key code of a key the program handles; 0 for every other key, which makes no
+// message.
+WPARAM VirtualKey(KeySym keysym)
+{
+    switch (keysym) {
+    case XK_Escape: return VK_ESCAPE;
+    case XK_space: return VK_SPACE;
+    case XK_Home: case XK_KP_Home: return VK_HOME;
+    case XK_Left: case XK_KP_Left: return VK_LEFT;
+    case XK_Right: case XK_KP_Right: return VK_RIGHT;
+    case XK_F1: return VK_F1;
+    case XK_F11: return VK_F11;
+    case XK_F12: return VK_F12;
+    default: return 0;
+    }
+}
+
+// The keys now held down, so that a press of a held key (auto-repeat) says so, as on Windows.
+std::set<unsigned int>& KeysDown()
+{
+    static std::set<unsigned int> keys;
+    return keys;
+}
+
+// WM_KEYDOWN or WM_KEYUP with Windows' lParam: a repeat count of 1, the scan code, the extended
+// flag of the navigation keys, whether the key was down before, and the transition.
+bool TranslateKey(XKeyEvent& key, HWND hwnd, bool pressed, MSG& msg)
+{
+    const WPARAM virtualKey = VirtualKey(XLookupKeysym(&key, 0));
+    const bool wasDown = KeysDown().count(key.keycode) != 0;
+    if (pressed) {
+        KeysDown().insert(key.keycode);
+    } else {
+        KeysDown().erase(key.keycode);
+    }
+    if (!virtualKey) {
+        return false;
+    }
+    DWORD bits = 1u | ((static_cast<DWORD>(key.keycode - 8) & 0xFFu) << 16);
+    if (virtualKey == VK_HOME || virtualKey == VK_LEFT || virtualKey == VK_RIGHT) {
+        bits |= 1u << 24;
+    }
+    if (wasDown) {
+        bits |= 1u << 30;
+    }
+    if (!pressed) {
+        bits |= 1u << 31;
+    }
+    Fill(msg, hwnd, pressed ? WM_KEYDOWN : WM_KEYUP, virtualKey, static_cast<LPARAM>(bits), key.time,
+         key.x_root, key.y_root);
+    return true;
+}
+
 bool Translate(Display* display, XEvent& event, MSG& msg)
 {
     HWND hwnd = FindHwndOfXWindow(event.xany.window);
@@ -117,6 +174,10 @@ bool Translate(Display* display, XEvent& event, MSG& msg)
         return TranslateButton(event.xbutton, hwnd, true, msg);
     case ButtonRelease:
         return TranslateButton(event.xbutton, hwnd, false, msg);
+    case KeyPress:
+        return TranslateKey(event.xkey, hwnd, true, msg);
+    case KeyRelease:
+        return TranslateKey(event.xkey, hwnd, false, msg);
     case ConfigureNotify:
         // Resized by the user through the window manager, or by the program: the GL surface
         // follows. No message is made of it.

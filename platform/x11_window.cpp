@@ -19,8 +19,8 @@ namespace {
 // soon as the manager has done it; a busy machine can keep a manager busy for seconds.
 const int kWindowManagerWaitMs = 5000;
 
-const long kEventMask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask |
-                        StructureNotifyMask | PropertyChangeMask;
+const long kEventMask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask | KeyPressMask |
+                        KeyReleaseMask | StructureNotifyMask | PropertyChangeMask;
 
 // Windows' size for a window created with CW_USEDEFAULT as its width.
 const int kDefaultWidth = 640;

@@ -9,9 +9,6 @@
 namespace Morvane {
 namespace {
 
-const wchar_t* const kVertexShaderPath = L"glsl\\vertexShader.glsl";
-const wchar_t* const kPixelShaderPath = L"glsl\\pixelShader.glsl";
-
 // Perspective projection into OpenGL clip space for the 800 x 600 window.
 Math::Matrix4x4 DefaultProjection()
 {
@@ -29,6 +26,12 @@ Math::Matrix4x4 DefaultProjection()
     return p;
 }
 
+// The vertex shader's text: its file's, or the built-in one's for a scene that has none.
+std::string VertexShaderText(const ScenePaths& paths)
+{
+    return paths.vertexShader.empty() ? std::string(BuiltInVertexShader()) : Common::ReadTextFile(paths.vertexShader);
+}
+
 }  // namespace
 
 RealTimeApp::Camera DefaultCamera()
@@ -43,9 +46,14 @@ RealTimeApp::Camera DefaultCamera()
 }
 
 CustomScene::CustomScene()
+    : CustomScene(CurrentFolderScene())
+{
+}
+
+CustomScene::CustomScene(const ScenePaths& paths)
     : Scene(DefaultCamera())
-    , m_pixelShaderPath(kPixelShaderPath)
-    , m_vertexShaderText(Common::ReadTextFile(kVertexShaderPath))
+    , m_pixelShaderPath(paths.pixelShader)
+    , m_vertexShaderText(VertexShaderText(paths))
     , m_pixelShaderText(Common::ReadTextFile(m_pixelShaderPath))
     , m_shaderChanged(false)
     , m_unsavedEdits(m_pixelShaderPath, m_pixelShaderText)
@@ -57,7 +65,8 @@ CustomScene::~CustomScene() = default;
 
 std::wstring CustomScene::LogNotices() const
 {
-    return BelowNotice(m_logNotice, m_unsavedEdits.StandingNotice());
+    const std::wstring clock = m_clock.Running() ? std::wstring() : ClockStoppedNotice(m_clock.Time(), m_clock.Frame());
+    return BelowNotice(BelowNotice(m_logNotice, m_unsavedEdits.StandingNotice()), clock);
 }
 
 void CustomScene::ReloadPixelShader()

@@ -1,12 +1,15 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, the notice the log box shows above the next compile result, and the
-// left button as texts in Shadertoy's form see it.
+// edits kept beside the file, the notice the log box shows above the next compile result, the
+// animation clock that the logic turns and the renderer reads, and the left button as texts in
+// Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
 
 #include <string>
 
 #include "framework/Scene.h"
+#include "viewer/AnimationClock.h"
+#include "viewer/ScenePaths.h"
 #include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
 
@@ -16,14 +19,24 @@ class CustomScene : public RealTimeApp::Scene {
 public:
     // Builds the default camera and reads both shader files from the current directory.
     CustomScene();
+    // The same for a scene named on the command line; where it brings no vertex shader, the
+    // built-in one is used.
+    explicit CustomScene(const ScenePaths& paths);
     ~CustomScene() override;
 
     // Raises the changed flag, then reads the pixel shader file again.
     void ReloadPixelShader();
 
     // Everything the log box must say above the next compile result: the notice of the moment,
-    // then the standing notice about keeping the unsaved edits.
+    // the standing notice about keeping the unsaved edits, and that the clock is stopped.
     std::wstring LogNotices() const;
+
+    // The time and frame count the shaders see.
+    AnimationClock& Clock() { return m_clock; }
+    const AnimationClock& Clock() const { return m_clock; }
+    // The left button as texts in Shadertoy's form see it (iMouse).
+    ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
+    const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -34,8 +47,9 @@ public:
     // valid UTF-8); shown above the next compile result, then cleared. Empty when there is
     // nothing.
     std::wstring m_logNotice;
-    // iMouse: the logic feeds it the main window's mouse commands, the renderer reads it. It lives
-    // here, as the camera does, because the scene is what those two share.
+
+private:
+    AnimationClock m_clock;
     ShadertoyMouse m_shadertoyMouse;
 };
 

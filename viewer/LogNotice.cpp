@@ -2,6 +2,7 @@
 #include "LogNotice.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "viewer/EditText.h"
 
@@ -16,12 +17,14 @@ const char kEncodedReplacement[] = "\xEF\xBF\xBD";
 std::size_t InvalidSequences(const std::string& text)
 {
     const std::wstring wide = ToEditText(text);
-    std::size_t count = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), kReplacement));
+    const std::size_t converted = static_cast<std::size_t>(std::count(wide.begin(), wide.end(), kReplacement));
+    std::size_t held = 0;
     for (std::size_t at = text.find(kEncodedReplacement); at != std::string::npos;
          at = text.find(kEncodedReplacement, at + 3)) {
-        --count;
+        ++held;
     }
-    return count;
+    // Never below zero, whatever the conversion made of the text.
+    return converted > held ? converted - held : 0;
 }
 
 std::wstring FileName(const std::wstring& path)
@@ -77,6 +80,16 @@ std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std:
     return L"Your edits are not being kept: the earlier run's unsaved edits in " + FileName(keptPath) +
            L" could not be moved aside, and are never written over, so a crash before Save would lose "
            L"this run's edits.\n" + WithoutLineEnd(reason);
+}
+
+std::wstring ClockStoppedNotice(float seconds, int32_t frame)
+{
+    // Milliseconds, written with a point whatever the locale.
+    const long long milliseconds = std::llround(static_cast<double>(seconds) * 1000.0);
+    std::wstring fraction = std::to_wstring(milliseconds % 1000);
+    fraction.insert(0, 3 - fraction.size(), L'0');
+    return L"The clock is stopped at " + std::to_wstring(milliseconds / 1000) + L"." + fraction + L" s (frame " +
+           std::to_wstring(frame) + L"): Space starts it again, Left and Right step it, Home sets it to 0.";
 }
 
 std::wstring ChannelNotUsedNotice(const std::wstring& path, int channel, const std::wstring& reason)

@@ -3,6 +3,7 @@
 // same frame must not wipe out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace Morvane {
@@ -26,6 +27,9 @@ std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring
 // The earlier run's unsaved text at `keptPath` could not be moved aside, for `reason`, so this
 // run's edits are not kept.
 std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std::wstring& reason);
+
+// The animation clock stands still at `seconds`, in frame `frame`; and the keys that move it.
+std::wstring ClockStoppedNotice(float seconds, int32_t frame);
 
 // The image file at `path` for input channel `channel` of a text in Shadertoy's form could not be
 // used, for `reason` (one sentence); the channel shows the built-in noise instead.

@@ -44,15 +44,17 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     // Whether the editor's text or the file's changed, so that the kept copy of the unsaved
     // edits must follow before the renderer compiles and draws the text.
     bool textChanged = false;
-    m_scene.m_shadertoyMouse.NewFrame();
+    m_compileDelay.Advance(deltaSeconds);
+    m_scene.Clock().Advance(deltaSeconds);
+    m_scene.Mouse().NewFrame();
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
             HandleMouse(deltaSeconds, command.mouse);
             break;
         case ShaderTextChanged:
-            m_scene.m_shaderChanged = true;
             m_scene.m_pixelShaderText = command.text;
+            m_compileDelay.Edited();
             textChanged = true;
             break;
         case SaveShader:
@@ -64,6 +66,9 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
         case ResetCamera:
             m_scene.m_camera = m_initialCamera;
             break;
+        case KeyPressed:
+            HandleKey(command.key);
+            break;
         default:
             break;
         }
@@ -71,11 +76,18 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     if (textChanged) {
         m_scene.m_unsavedEdits.Keep(m_scene.m_pixelShaderText);
     }
+    // A reload is compiled in this frame, and with it whatever was typed after it: nothing is
+    // left waiting. Otherwise an edited text is compiled once it has stood for the delay.
+    if (m_scene.m_shaderChanged) {
+        m_compileDelay.Cancel();
+    } else if (m_compileDelay.TakeDue()) {
+        m_scene.m_shaderChanged = true;
+    }
 }
 
 void Logic::HandleMouse(float deltaSeconds, const MouseState& mouse)
 {
-    m_scene.m_shadertoyMouse.Take(mouse);
+    m_scene.Mouse().Take(mouse);
     if (mouse.button == Wheel) {
         Zoom(deltaSeconds, mouse);
     } else if (mouse.moved && mouse.buttonDown && mouse.button == Left) {
@@ -105,6 +117,31 @@ void Logic::Orbit(float deltaSeconds, const MouseState& mouse)
     }
     camera.position = eye;
     camera.view.SetLookAt(camera.position, camera.target, camera.up);
+}
+
+void Logic::HandleKey(const KeyPress& key)
+{
+    AnimationClock& clock = m_scene.Clock();
+    switch (key.virtualKey) {
+    case VK_SPACE:
+        if (key.repeated) {
+            return;  // a held Space would toggle at the key's repeat rate
+        }
+        clock.StartOrStop();
+        break;
+    case VK_LEFT:
+        clock.Step(-1);
+        break;
+    case VK_RIGHT:
+        clock.Step(1);
+        break;
+    case VK_HOME:
+        clock.Restart();
+        break;
+    default:
+        return;
+    }
+    m_settingsDlg.RefreshNotices();
 }
 
 bool Logic::SavePixelShader()

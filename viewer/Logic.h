@@ -1,10 +1,11 @@
 // The consumer of the user's commands: orbits and zooms the camera, takes edited shader text
-// into the scene (keeping a copy of unsaved edits on disk), saves and reloads the pixel shader
-// file and resets the camera.
+// into the scene at once (keeping a copy of unsaved edits on disk) and has it compiled once the
+// typing pauses, saves and reloads the pixel shader file and resets the camera.
 #pragma once
 
 #include "framework/Camera.h"
 #include "framework/Command.h"
+#include "viewer/CompileDelay.h"
 #include "viewer/CustomScene.h"
 
 namespace Morvane {
@@ -16,7 +17,9 @@ public:
     Logic(RealTimeApp::Scene& scene, SettingsDlg& settingsDlg);
 
     // Handles every command in queue order. A failed save or reload is reported in the dialog's
-    // log box and the remaining commands are still handled.
+    // log box and the remaining commands are still handled. An edited text is in the scene at
+    // once (Save writes it), but the scene's changed flag is raised for it only once no edit
+    // has come for the compile delay; a reload raises it at once.
     void Update(float deltaSeconds, const CommandQueue& commands);
 
     CustomScene& m_scene;
@@ -27,9 +30,14 @@ private:
     void HandleMouse(float deltaSeconds, const MouseState& mouse);
     void Zoom(float deltaSeconds, const MouseState& mouse);
     void Orbit(float deltaSeconds, const MouseState& mouse);
+    // Space stops and starts the animation clock, Left and Right step it while stopped, Home
+    // sets it to 0; the log then says where a stopped clock stands.
+    void HandleKey(const KeyPress& key);
     // Each returns whether the file and the editor now hold the same text.
     bool SavePixelShader();
     bool ReloadPixelShader();
+
+    CompileDelay m_compileDelay;
 };
 
 }  // namespace Morvane

@@ -1,14 +1,18 @@
-// The program entry: builds the caption and the scene, runs the application with the viewer's
-// types, and reports a failure that ends the program before exiting with status 1.
+// The program entry: reads the command line, builds the caption and the scene, runs the
+// application with the viewer's types, and reports a failure that ends the program before
+// exiting with status 1 (status 2 for a wrong use of the command line).
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "common/Exception.h"
 #include "common/TextConversion.h"
 #include "framework/Application.h"
 #include "framework/Command.h"
 #include "framework/EventCommandTranslator.h"
+#include "platform/ConsoleText.h"
+#include "viewer/CommandLine.h"
 #include "viewer/CustomScene.h"
 #include "viewer/FailureText.h"
 #include "viewer/Logic.h"
@@ -21,10 +25,10 @@ typedef RealTimeApp::Application<Morvane::Render, Morvane::Logic, Morvane::Comma
                                  Morvane::EventCommandTranslator, Morvane::SettingsDlg>
     ViewerApplication;
 
-int RunViewer()
+int RunViewer(const Morvane::ScenePaths& paths)
 {
     const std::wstring caption = L"Morvane - by the Morvane team";
-    Morvane::CustomScene scene;
+    Morvane::CustomScene scene(paths);
     ViewerApplication application(800, 600, caption, scene);
     application.Run();
     return 0;
@@ -53,10 +57,30 @@ void ReportFatal(const std::wstring& text)
 }
 #endif
 
-int Main()
+// Runs what the command line asks for, or says what is wrong with it (status 2).
+int Main(const std::vector<std::wstring>& arguments)
 {
+    Morvane::CommandLine line;
+    Morvane::ScenePaths paths = Morvane::CurrentFolderScene();
     try {
-        return RunViewer();
+        line = Morvane::ParseCommandLine(arguments);
+        if (!line.scene.empty() && line.action != Morvane::Action::Help && line.action != Morvane::Action::Version) {
+            paths = Morvane::ResolveScene(line.scene);
+        }
+    } catch (const Morvane::UsageError& e) {
+        Platform::PrintError(e.Sentence() + L"\n\n" + Morvane::UsageText());
+        return 2;
+    }
+    if (line.action == Morvane::Action::Help) {
+        Platform::PrintOutput(Morvane::UsageText());
+        return 0;
+    }
+    if (line.action == Morvane::Action::Version) {
+        Platform::PrintOutput(L"Morvane " MORVANE_VERSION L"\n");
+        return 0;
+    }
+    try {
+        return RunViewer(paths);
     } catch (const Common::Exception& e) {
         ReportFatal(Morvane::FatalFailureText(e));
     } catch (const std::exception& e) {
@@ -70,11 +94,16 @@ int Main()
 #ifdef _WIN32
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    return Main();
+    return Main(std::vector<std::wstring>(__wargv + 1, __wargv + __argc));
 }
 #else
-int main()
+int main(int argc, char** argv)
 {
-    return Main();
+    std::vector<std::wstring> arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        arguments.push_back(argument.empty() ? std::wstring() : Common::Utf8ToWide(argument));
+    }
+    return Main(arguments);
 }
 #endif

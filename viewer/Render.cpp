@@ -42,7 +42,7 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     m_driver->SetProgram(m_program);
     UpdateParameters();
     if (!m_channelNotices.empty()) {
-        m_settingsDlg.SetLog(BelowNotice(m_scene.LogNotices(), m_channelNotices));
+        m_settingsDlg.ShowResult(m_channelNotices);
     }
 }
 
@@ -120,8 +120,8 @@ void Render::UpdateParameters()
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
     if (m_runsShadertoyText) {
         const Math::Vector3 resolution(static_cast<float>(m_width), static_cast<float>(m_height), 1.0f);
-        m_shadertoyInputs.Set(*program, ShadertoyInputSources{resolution, m_height, m_totalTime, m_frameClock,
-                                                               m_scene.m_shadertoyMouse, m_channels,
+        m_shadertoyInputs.Set(*program, ShadertoyInputSources{resolution, m_height, m_scene.Clock(), m_frameRate,
+                                                               m_scene.Mouse(), m_channels,
                                                                m_scene.m_camera.position,
                                                                [this]() { return ScreenToWorld(); }});
         return;
@@ -133,9 +133,11 @@ void Render::UpdateParameters()
 
 void Render::Update()
 {
+    // The animation time is the clock's, which the user may stop, step or set back; running and
+    // untouched, it is the same sum of frame times the loop keeps.
+    m_totalTime = m_scene.Clock().Time();
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
     OpenglDriver::ShaderSource source{m_scene.m_pixelShaderText, OpenglDriver::PixelShader};
-    m_frameClock.Advance(m_totalTime);
     try {
         if (m_scene.m_shaderChanged) {
             m_channelNotices.clear();
@@ -168,7 +170,7 @@ void Render::Update()
 void Render::ShowCompileResult(const std::wstring& result)
 {
     // A notice about the text just loaded or kept stays above the result of compiling it.
-    m_settingsDlg.SetLog(BelowNotice(BelowNotice(m_scene.LogNotices(), m_channelNotices), result));
+    m_settingsDlg.ShowResult(BelowNotice(m_channelNotices, result));
     m_scene.m_logNotice.clear();
 }
 

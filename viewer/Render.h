@@ -14,7 +14,7 @@
 #include "opengl/OpenglDriver.h"
 #include "platform/Windows.h"
 #include "viewer/CustomScene.h"
-#include "viewer/FrameClock.h"
+#include "viewer/FrameRate.h"
 #include "viewer/ShaderChannels.h"
 #include "viewer/ShadertoyInputs.h"
 
@@ -61,11 +61,11 @@ private:
     // Writes a compile result to the log box, below the scene's notice about the loaded text.
     void ShowCompileResult(const std::wstring& result);
 
-    // Texts in Shadertoy's form: whether the program runs one, the inputs it uses, their clock,
+    // Texts in Shadertoy's form: whether the program runs one, the inputs it uses, the frame rate,
     // the channels and the notices about channel files from their last reading.
     bool m_runsShadertoyText = false;
     ShadertoyInputs m_shadertoyInputs;
-    FrameClock m_frameClock;
+    FrameRate m_frameRate;
     ShaderChannels m_channels;
     std::wstring m_channelNotices;
 };

@@ -7,6 +7,7 @@
 
 #include "common/Exception.h"
 #include "viewer/EditText.h"
+#include "viewer/LogNotice.h"
 #include "viewer/SettingsDlgIds.h"
 
 namespace Morvane {
@@ -133,7 +134,7 @@ void SettingsDlg::OnInitDialog(HWND hwnd)
     // an earlier run left unsaved edits beside it).
     const std::wstring notices = m_scene->LogNotices();
     if (!notices.empty()) {
-        SetLog(notices);
+        WriteLog(notices);
     }
 }
 
@@ -147,6 +148,23 @@ void SettingsDlg::OnSourceChanged()
 }
 
 void SettingsDlg::SetLog(const std::wstring& text)
+{
+    m_result = text;
+    WriteLog(text);
+}
+
+void SettingsDlg::ShowResult(const std::wstring& result)
+{
+    m_result = result;
+    WriteLog(BelowNotice(m_scene->LogNotices(), result));
+}
+
+void SettingsDlg::RefreshNotices()
+{
+    WriteLog(BelowNotice(m_scene->LogNotices(), m_result));
+}
+
+void SettingsDlg::WriteLog(const std::wstring& text)
 {
     std::wstring copy = text;
     ToCrLf(copy);

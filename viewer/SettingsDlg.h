@@ -33,6 +33,10 @@ public:
 
     // Replaces the log box's text.
     void SetLog(const std::wstring& text);
+    // Shows `result` (a compile result) in the log box below the scene's notices, and keeps it.
+    void ShowResult(const std::wstring& result);
+    // Shows the scene's notices of the moment above the result last shown (or the text last set).
+    void RefreshNotices();
     // Replaces the marks on lines of the source box (none clears them). A box that cannot show
     // marks, such as a Windows edit control, ignores them: the log says everything they say.
     void MarkSourceLines(const std::vector<Platform::SourceMark>& marks);
@@ -46,6 +50,10 @@ public:
 private:
     void OnInitDialog(HWND hwnd);
     void OnSourceChanged();
+    void WriteLog(const std::wstring& text);
+
+    // What the log box shows below the notices: the latest compile result or failure.
+    std::wstring m_result;
 };
 
 // Where the dialog goes beside a main window: given the main window's outer rectangle, the

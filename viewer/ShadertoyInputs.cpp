@@ -44,13 +44,13 @@ void ShadertoyInputs::Set(OpenglDriver::OpenglProgram& program, const ShadertoyI
         program.SetParameterAt(m_locations[Resolution], sources.resolution);
     }
     if (m_locations[Time] >= 0) {
-        program.SetParameterAt(m_locations[Time], sources.time);
+        program.SetParameterAt(m_locations[Time], sources.clock.Time());
     }
     if (m_locations[TimeDelta] >= 0) {
-        program.SetParameterAt(m_locations[TimeDelta], sources.clock.TimeDelta());
+        program.SetParameterAt(m_locations[TimeDelta], sources.clock.FrameSeconds());
     }
     if (m_locations[FrameRate] >= 0) {
-        program.SetParameterAt(m_locations[FrameRate], sources.clock.FrameRate());
+        program.SetParameterAt(m_locations[FrameRate], sources.frameRate.Tick());
     }
     if (m_locations[Frame] >= 0) {
         program.SetParameterAt(m_locations[Frame], sources.clock.Frame());
@@ -82,7 +82,7 @@ void ShadertoyInputs::Set(OpenglDriver::OpenglProgram& program, const ShadertoyI
         program.SetParameterAt(m_locations[CameraPos], sources.cameraPosition);
     }
     if (m_locations[TotalTime] >= 0) {
-        program.SetParameterAt(m_locations[TotalTime], sources.time);
+        program.SetParameterAt(m_locations[TotalTime], sources.clock.Time());
     }
 }
 

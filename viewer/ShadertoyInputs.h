@@ -10,7 +10,8 @@
 #include "math/Matrix4x4.h"
 #include "math/Vector3.h"
 #include "opengl/OpenglDriver.h"
-#include "viewer/FrameClock.h"
+#include "viewer/AnimationClock.h"
+#include "viewer/FrameRate.h"
 #include "viewer/ShaderChannels.h"
 #include "viewer/ShadertoyMouse.h"
 
@@ -20,8 +21,8 @@ namespace Morvane {
 struct ShadertoyInputSources {
     Math::Vector3 resolution;  // the drawing surface's width, height and 1
     uint64_t surfaceHeight;
-    float time;                // totalTime
-    const FrameClock& clock;
+    const AnimationClock& clock;  // iTime, iTimeDelta and iFrame, as totalTime
+    FrameRate& frameRate;          // ticked only when the text reads iFrameRate
     const ShadertoyMouse& mouse;
     const ShaderChannels& channels;
     const Math::Vector3& cameraPosition;

@@ -14,10 +14,15 @@ const wchar_t* const kKeptSuffix = L".unsaved";
 // How many earlier copies may pile up beside the shader file before moving aside gives up.
 const int kMostEarlierCopies = 1000;
 
+bool IsNotFound(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 // Removes the file at `path`; one that is already gone counts as removed.
 bool RemoveFile(const std::wstring& path)
 {
-    return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return DeleteFileW(path.c_str()) || IsNotFound(GetLastError());
 }
 
 }  // namespace
@@ -101,6 +106,12 @@ bool UnsavedEdits::MoveEarlierCopyAside()
             return true;
         }
         const DWORD error = GetLastError();
+        if (IsNotFound(error)) {
+            // The copy is gone (the user took it back and removed it): there is nothing to keep
+            // from being written over.
+            m_earlierCopy = false;
+            return true;
+        }
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
             return false;
         }

@@ -1,16 +1,15 @@
-// Text-mode files on Windows: files opened by wide path through the C runtime's text mode (CR LF
-// delivered as LF), and saves that write CR LF into a temporary file in the target's folder, flush
-// it to disk and then move it over the target, so that a failure never destroys the old file;
-// where a move cannot be used (the folder refuses the temporary file or the move, or the file has
-// other hard links) the file is rewritten in place and its old text written back if that fails.
+// Text-mode files on Windows: files read whole by wide path (CR LF delivered as LF, every other
+// byte as it is, and a read error a failure), and saves that write CR LF into a temporary file in
+// the target's folder, flush it to disk and then move it over the target, so that a failure never
+// destroys the old file; where a move cannot be used (the folder refuses the temporary file or the
+// move, or the file has other hard links) the file is rewritten in place and its old text written
+// back if that fails.
 #include <algorithm>
 #include <cstdio>
 #include <cstdint>
-#include <ext/stdio_filebuf.h>
-#include <fcntl.h>
-#include <io.h>
 #include <istream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "platform/TextFiles.h"
@@ -18,21 +17,6 @@
 #include "platform/Windows.h"
 
 namespace {
-
-// An input stream over a C runtime descriptor; the descriptor (and with it the Windows handle)
-// is closed with the stream.
-class DescriptorStream : public std::istream {
-public:
-    explicit DescriptorStream(int descriptor)
-        : std::istream(nullptr)
-        , m_buffer(descriptor, std::ios::in, BUFSIZ)
-    {
-        rdbuf(&m_buffer);
-    }
-
-private:
-    __gnu_cxx::stdio_filebuf<char> m_buffer;
-};
 
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -171,18 +155,23 @@ namespace Platform {
 
 std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
 {
-    // Other readers and writers are not locked out, as with a standard file stream.
+    // Other readers and writers are not locked out, as with a standard file stream. The bytes are
+    // read as they are (the C runtime's text mode would end the text at a Ctrl+Z) and CR LF is
+    // folded here, as on every system.
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
-    int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_TEXT);
-    if (descriptor < 0) {
+    std::string bytes;
+    if (!ReadAll(file, bytes)) {
+        // What was read is only part of the file: a save of it would cut the file short.
+        DWORD error = GetLastError();
         CloseHandle(file);
-        Fail(ERROR_TOO_MANY_OPEN_FILES);
+        Fail(error);
         return nullptr;
     }
-    return std::make_unique<DescriptorStream>(descriptor);
+    CloseHandle(file);
+    return std::make_unique<std::istringstream>(WithoutCrBeforeLf(bytes));
 }
 
 bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)

@@ -91,6 +91,7 @@ typedef struct tagMSG {
 #define WM_QUIT 0x0012
 #define WM_NCCREATE 0x0081
 #define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -116,6 +117,16 @@ typedef struct tagMSG {
 #define MK_SHIFT 0x0004
 #define MK_CONTROL 0x0008
 #define MK_MBUTTON 0x0010
+
+// Virtual-key codes of the keys the program handles, in WM_KEYDOWN's and WM_KEYUP's wParam.
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_RIGHT 0x27
+#define VK_F1 0x70
+#define VK_F11 0x7A
+#define VK_F12 0x7B
 
 // PeekMessage options.
 #define PM_NOREMOVE 0x0000

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Live editing in the source box: a valid change alters the picture and says so, a syntax error
 # keeps the picture, shows the compiler's log and marks the line it names (a red sign in the
-# gutter, a tinted line, the message in a tooltip on the sign) until the text builds again, and
-# deleting everything ends nothing.
+# gutter, a tinted line, the message in a tooltip on the sign) until the text builds again; a fast
+# burst of keys ends with every character in the editor and the final text's result, and Save in
+# the middle of one writes it; and deleting everything ends nothing.
 source "$(dirname "$0")/lib.sh"
 
 # The text of the tooltip that appears when the pointer rests on a point of the screen: the part
@@ -84,6 +85,51 @@ check "the mended text compiles (got: $log)" [ "$log" = "Compilation succeeded!"
 dialog_shot mended
 read -r -a mended < <(read_marks mended "${marks[2]}")
 check "no mark is left once the text builds (got: ${mended[*]})" no_marks "${mended[@]}"
+
+# A fast burst (a key every 40 ms, faster than a compile), through texts that do not build: the
+# editor holds every character, and the log, the marks and the picture are the final text's.
+focus_source_start
+type_text '// burst
+#define TINT 0.0
+#undef TINT
+'
+settle
+source_text=$(read_source)
+check "the editor holds every character of the burst" \
+    bash -c 'head -n 4 <<<"$1" | tr -d "\r" | diff -q - <(printf "// burst\n#define TINT 0.0\n#undef TINT\n#define TINT 1.0\n")' \
+    _ "$source_text"
+log=$(read_log)
+check "the log is the final text's (got: $log)" [ "$log" = "Compilation succeeded!" ]
+dialog_shot burst
+read -r -a burst < <(read_marks burst "${marks[2]}")
+check "no mark is left from the texts typed past (got: ${burst[*]})" no_marks "${burst[@]}"
+shot burst
+check "the picture is the final text's" same_picture tinted burst
+
+# A single key still gives its result.
+focus_source_start
+xdo key --clearmodifiers x
+settle
+log=$(read_log)
+check "one key that breaks the text is reported (got: $log)" grep -qi 'error' <<<"$log"
+focus_source_start
+xdo key --clearmodifiers Delete
+settle
+check "one key that mends it is reported (got: $(read_log))" [ "$(read_log)" = "Compilation succeeded!" ]
+
+# Save in the middle of a burst writes the text typed so far, compiled or not.
+focus_source_start
+type_text '// saved mid-burst
+'
+click_save
+focus_source_start
+type_text '// typed after the save
+'
+settle
+check "Save in a burst writes the burst's text" \
+    bash -c 'head -n 2 "$1" | tr -d "\r" | diff -q - <(printf "// saved mid-burst\n// burst\n")' \
+    _ "$FOLDER/glsl/pixelShader.glsl"
+check "the kept copy follows the typing after it" grep -q '^// typed after the save' "$FOLDER/glsl/pixelShader.glsl.unsaved"
 
 click_in_dialog 180 120
 xdo key --clearmodifiers ctrl+a Delete

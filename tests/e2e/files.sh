@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Save and Reload: CR LF on disk, a file changed on disk brought back into the editor and the
-# picture, a save that cannot be written reported while the program goes on, and a pixel shader
+# picture, a file holding a NUL byte refused, a save that cannot be written reported while the program goes on, and a pixel shader
 # that begins with a UTF-8 byte-order mark.
 source "$(dirname "$0")/lib.sh"
 
@@ -26,6 +26,20 @@ check "Reload brings the changed file into the picture" different_picture start 
 source_text=$(read_source)
 check "Reload brings the changed file into the editor" grep -q '#define TINT 1.0' <<<"$source_text"
 check "the reloaded text has no saved marker" bash -c '! grep -q "// saved" <<<"$1"' _ "$source_text"
+
+# A NUL byte written into the file from outside: Reload refuses it, naming the line, and the editor
+# keeps its text, so a Save cannot cut the file short at the NUL.
+before_nul=$(read_source)
+cp "$FOLDER/glsl/pixelShader.glsl" "$E2E_WORK/reloaded.glsl"
+printf '// a NUL here:\0 then more\r\n// LAST LINE\r\n' >>"$FOLDER/glsl/pixelShader.glsl"
+nul_line=$(( $(wc -l <"$E2E_WORK/reloaded.glsl") + 1 ))
+click_reload
+settle
+log=$(read_log)
+check "Reload of a file with a NUL byte is refused (got: $log)" grep -q "^File couldn't be loaded.$" <<<"$log"
+check "the log names the file and the NUL's line" grep -q "pixelShader.glsl holds a NUL byte on line $nul_line," <<<"$log"
+check "the editor keeps its text" [ "$(read_source)" = "$before_nul" ]
+cp "$E2E_WORK/reloaded.glsl" "$FOLDER/glsl/pixelShader.glsl"
 
 cp "$FOLDER/glsl/pixelShader.glsl" "$E2E_WORK/before.glsl"
 rm "$FOLDER/glsl/pixelShader.glsl"

@@ -1,7 +1,8 @@
 # Shared steps of the end-to-end tests: start the real program in a folder of its own, find its
 # windows, click, type and read back what it shows as a person would (xdotool, screenshots, the
 # clipboard). Sourced by each test; expects MORVANE and DIALOG_GEOMETRY in the environment.
-# VIEWER_ENV may hold NAME=value settings for the program alone (its locale, for example).
+# VIEWER_ENV may hold NAME=value settings for the program alone (its locale, for example), and
+# VIEWER_ARGS its command-line arguments.
 
 set -u
 E2E_FAILURES=0
@@ -12,6 +13,7 @@ MORVANE_PID=
 MAIN=
 DLG=
 VIEWER_ENV=()
+VIEWER_ARGS=()
 
 cleanup() {
     if [ -n "$MORVANE_PID" ] && kill -0 "$MORVANE_PID" 2>/dev/null; then
@@ -49,7 +51,8 @@ new_folder() {
 
 # Starts the program in $FOLDER and waits for both windows; fails the test when they never come.
 start_viewer() {
-    (cd "$FOLDER" && exec env "${VIEWER_ENV[@]}" "$MORVANE" >"$FOLDER/stdout.txt" 2>"$FOLDER/stderr.txt") &
+    (cd "$FOLDER" && exec env "${VIEWER_ENV[@]}" "$MORVANE" "${VIEWER_ARGS[@]}" >"$FOLDER/stdout.txt" \
+        2>"$FOLDER/stderr.txt") &
     MORVANE_PID=$!
     wait_for_windows "$FOLDER/stderr.txt"
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start and end: closing the main window ends the process with status 0; a folder without glsl/
 # ends it with status 1 and the reason on standard error; so does a shader that does not build or
-# link; an X server that goes away under the viewer ends it with status 1 and one line naming it.
+# link, or one holding a NUL byte; an X server that goes away under the viewer ends it with status 1 and one line naming it.
 source "$(dirname "$0")/lib.sh"
 
 new_folder
@@ -36,6 +36,20 @@ check "no system error is claimed for it" bash -c "! grep -q '^Error ' '$FOLDER/
 start_with_pixel_shader $'#version 120\nvoid shade() { gl_FragColor = vec4(1.0); }\n'
 check "a pixel shader that compiles but does not link ends the start with status 1 (got $status)" [ "$status" = 1 ]
 check "the linker's message is on standard error" grep -q "main" "$FOLDER/stderr.txt"
+
+# A NUL byte no edit box can hold: the start ends naming the file and the line, and the file is
+# never cut short (a save of the text before the NUL would have been).
+new_folder
+printf '// a NUL here:\0 then more\n// LAST LINE\n' >>"$FOLDER/glsl/pixelShader.glsl"
+cp "$FOLDER/glsl/pixelShader.glsl" "$FOLDER/with-nul.glsl"
+nul_line=$(( $(wc -l <"$E2E_SCENE/pixelShader.glsl") + 1 ))
+(cd "$FOLDER" && "$MORVANE" >/dev/null 2>"$FOLDER/stderr.txt")
+status=$?
+check "a pixel shader holding a NUL byte ends the start with status 1 (got $status)" [ "$status" = 1 ]
+check "the message names the file and the NUL's line ($(head -c 300 "$FOLDER/stderr.txt"))" \
+    bash -c "grep -q \"^File couldn't be loaded.\" '$FOLDER/stderr.txt' &&
+             grep -q 'pixelShader.glsl holds a NUL byte on line $nul_line,' '$FOLDER/stderr.txt'"
+check "the file is untouched" cmp -s "$FOLDER/glsl/pixelShader.glsl" "$FOLDER/with-nul.glsl"
 
 # The X server ends under a running viewer: a display of this test's own, killed outright
 # (-noreset: a server resetting after its last client left would refuse the viewer).

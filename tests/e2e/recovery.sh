@@ -2,8 +2,9 @@
 # Unsaved edits survive the viewer's end: the editor's text is kept beside the shader file while it
 # differs from the file's, before it is compiled, so a viewer killed outright (after an edit, or
 # hung in a frame by a loop that never ends) loses nothing; the next start says where the edits
-# are and never writes over them; Save, or typing back to the file's text, removes the copy; and a
-# copy that cannot be written is reported once while editing goes on.
+# are and never writes over them, and keeps this run's edits once the user deleted them; Save, or
+# typing back to the file's text, removes the copy; and a copy that cannot be written is reported
+# once while editing goes on.
 source "$(dirname "$0")/lib.sh"
 
 kept() { echo "$FOLDER/glsl/pixelShader.glsl.unsaved${1:-}"; }
@@ -76,6 +77,17 @@ log=$(read_log)
 check "after killing the hung viewer the log names the kept edits (got: $log)" \
     grep -qF 'pixelShader.glsl.unsaved' <<<"$log"
 check "the kept copy holds the loop ($(head -c 300 "$(kept)"))" grep -q '^#define TINT spin(totalTime)' "$(kept)"
+# The user takes the kept text back by hand and deletes the copy before typing: there is nothing
+# to move aside, and this run's edits are kept as always.
+rm "$(kept)"
+focus_source_start
+type_text '// taken back
+'
+settle
+check "with the earlier copy deleted, an edit is still kept" grep -q '^// taken back' "$(kept)"
+log=$(read_log)
+check "and the log does not say the edits are not kept (got: $log)" bash -c '! grep -q "not being kept" <<<"$1"' _ "$log"
+check "nothing was moved aside in its place" [ ! -e "$(kept .2)" ]
 close_main
 wait_exit
 check "the viewer started after a hang ends normally (status $EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]

@@ -1,4 +1,4 @@
-// Wide <-> UTF-8 conversion: round trips, replacement of invalid input, embedded zeros and the
+// Wide <-> UTF-8 conversion: round trips, replacement of invalid input, embedded zeros kept and the
 // refusal of empty text.
 #include <gtest/gtest.h>
 
@@ -31,11 +31,12 @@ TEST(TextConversion, InvalidInputBecomesReplacementCharacter)
     EXPECT_EQ(WideToUtf8(unpaired), "x\xEF\xBF\xBDy");
 }
 
-TEST(TextConversion, EmbeddedZeroEndsTheResult)
+// A zero character converts like any other: a text is never cut short at one.
+TEST(TextConversion, EmbeddedZeroIsConvertedWithTheRest)
 {
-    EXPECT_EQ(WideToUtf8(std::wstring(L"ab\0cd", 5)), "ab");
-    EXPECT_EQ(Utf8ToWide(std::string("ab\0cd", 5)), L"ab");
-    EXPECT_EQ(WideToUtf8(std::wstring(L"\0cd", 3)), "");
+    EXPECT_EQ(WideToUtf8(std::wstring(L"ab\0cd", 5)), std::string("ab\0cd", 5));
+    EXPECT_EQ(Utf8ToWide(std::string("ab\0cd", 5)), std::wstring(L"ab\0cd", 5));
+    EXPECT_EQ(WideToUtf8(std::wstring(L"\0\u00E9", 2)), std::string("\0\xC3\xA9", 3));
 }
 
 namespace {

@@ -1,5 +1,5 @@
 // Text files where only POSIX systems have the cause: permissions and their owner, symbolic links,
-// folders the user may not write, and writes cut short by the file-size limit or a full disk.
+// folders the user may not write, a read that fails, and writes cut short by the file-size limit or a full disk.
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -49,6 +49,20 @@ TEST_F(TextFileTest, SaveKeepsPermissionsAndReplacesTheFileALinkPointsTo)
     EXPECT_EQ(Bytes("real.glsl"), "new\r\n");
     ASSERT_EQ(stat(Path("real.glsl").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A file whose reading fails (here at its first byte: the process's own memory at address 0)
+// is not loaded at all: a text cut short there would be saved over the whole file.
+TEST_F(TextFileTest, AReadErrorIsAFailureWithItsCauseNeverAShorterText)
+{
+    try {
+        const std::string text = Common::ReadTextFile(L"/proc/self/mem");
+        ADD_FAILURE() << "a read error gave a text of " << text.size() << " bytes";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"File couldn't be loaded.");
+        EXPECT_EQ(e.Detail().code, static_cast<DWORD>(ERROR_IO_DEVICE));
+        EXPECT_NE(e.Detail().text.find(L"read to its end"), std::wstring::npos) << "says what failed";
+    }
 }
 
 TEST_F(TextFileTest, NewFileGetsTheUsualPermissions)

@@ -12,6 +12,7 @@
 using Common::Exception;
 using Common::ReadTextFile;
 using Common::WriteTextFile;
+using namespace std::string_literals;
 
 namespace {
 
@@ -77,6 +78,25 @@ TEST_F(TextFileTest, MissingFileOrFolderCannotBeLoaded)
     ExpectLoadFails(WidePath("nowhere/missing.glsl"), kFolderNotFound);
     MakeFolder("folder");
     ExpectLoadFails(WidePath("folder"), ERROR_ACCESS_DENIED);
+}
+
+// No edit box can hold a NUL byte, and a save of the text before it would cut the file short:
+// such a file is refused, naming the file and the line. Every other byte, Windows' old
+// end-of-file mark Ctrl+Z too, is text.
+TEST_F(TextFileTest, AFileWithANulByteIsRefusedNamingItsLineAndCtrlZIsText)
+{
+    WriteBytes("zero.glsl", "\xEF\xBB\xBFone\r\ntwo\r\n// a NUL here:\0 then more\r\n// LAST\r\n"s);
+    try {
+        ReadTextFile(WidePath("zero.glsl"));
+        ADD_FAILURE() << "a file holding a NUL byte was loaded";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), L"File couldn't be loaded.");
+        EXPECT_EQ(e.Detail().code, static_cast<DWORD>(ERROR_INVALID_DATA));
+        EXPECT_NE(e.Detail().text.find(WidePath("zero.glsl")), std::wstring::npos) << "names the file";
+        EXPECT_NE(e.Detail().text.find(L"line 3,"), std::wstring::npos) << "names the line";
+    }
+    WriteBytes("ctrlz.glsl", "a\x1A\r\nb\x1A");
+    EXPECT_EQ(ReadTextFile(WidePath("ctrlz.glsl")), "a\x1A\nb\x1A\n");
 }
 
 TEST_F(TextFileTest, WindowsPathWithBackslashesAndUnicodeNames)

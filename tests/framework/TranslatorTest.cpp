@@ -180,13 +180,29 @@ TEST_F(TranslatorTest, OtherMessagesAreIgnored)
 {
     Move(400, 300);
     const UINT ignored[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK, WM_DESTROY,
-                            WM_KEYDOWN,       WM_SIZE,          WM_PAINT,         WM_CLOSE};
+                            WM_KEYUP,         WM_SIZE,          WM_PAINT,         WM_CLOSE};
     for (UINT message : ignored) {
         Send(message, MK_LBUTTON, Position(1, 2));
     }
     EXPECT_EQ(1u, m_queue.size());
     EXPECT_EQ(Morvane::None, m_translator.State().button);
     EXPECT_FALSE(m_translator.State().buttonDown);
+}
+
+// A key press becomes a command of its own with the virtual key and whether it repeats (bit 30
+// of lParam), and leaves the mouse state alone.
+TEST_F(TranslatorTest, KeyPressesBecomeKeyCommandsWithTheirRepeat)
+{
+    Move(400, 300);
+    Send(WM_KEYDOWN, VK_SPACE, 0x00390001);
+    Send(WM_KEYDOWN, VK_RIGHT, 0x414D0001);
+    ASSERT_EQ(3u, m_queue.size());
+    EXPECT_EQ(Morvane::KeyPressed, m_queue[1].type);
+    EXPECT_EQ(static_cast<uint32_t>(VK_SPACE), m_queue[1].key.virtualKey);
+    EXPECT_FALSE(m_queue[1].key.repeated);
+    EXPECT_EQ(static_cast<uint32_t>(VK_RIGHT), m_queue[2].key.virtualKey);
+    EXPECT_TRUE(m_queue[2].key.repeated);
+    EXPECT_TRUE(m_translator.State().moved) << "the mouse state is the last move's";
 }
 
 TEST_F(TranslatorTest, CommandsAreSnapshotsAppendedAtTheEnd)

@@ -1,5 +1,6 @@
-// Real pointer input, made by the XTEST extension on the test's own connection, arriving through
-// PeekMessageW as Win32 mouse messages with Win32 packing, one per call; and the window
+// Real pointer and keyboard input, made by the XTEST extension on the test's own connection,
+// arriving through PeekMessageW as Win32 mouse and keyboard messages with Win32 packing, one per
+// call; and the window
 // manager's close request ending in WM_DESTROY and, after everything else, WM_QUIT.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <clocale>
+#include <thread>
 
 #include "tests/support/LayerText.h"
 #include "tests/support/MessageRecorder.h"
@@ -166,6 +168,62 @@ TEST_F(Messages, ButtonsCarryTheKeyStateAfterTheEvent)
     ExpectMessage(WM_LBUTTONUP, 0, 30, 25);
     NothingPending();
     EXPECT_EQ(ReceivedMessages().size(), 8u) << "every message reached the window procedure";
+}
+
+// Keys the program handles arrive as WM_KEYDOWN and WM_KEYUP with their virtual-key codes and
+// Windows' lParam bits (a repeat count of 1, extended for the navigation keys, bit 30 for a key
+// already down, bit 31 for a release); every other key (here Shift) makes no message.
+TEST_F(Messages, HandledKeysArriveWithTheirVirtualKeysAndRepeatsSaySo)
+{
+    auto key = [this](KeySym keysym, bool press) {
+        XTestFakeKeyEvent(m_server.display(), XKeysymToKeycode(m_server.display(), keysym), press ? True : False,
+                          CurrentTime);
+    };
+    auto expectKey = [this](UINT message, WPARAM virtualKey, bool extended, bool wasDown) {
+        MSG msg = Next();
+        EXPECT_EQ(msg.hwnd, m_hwnd);
+        EXPECT_EQ(msg.message, message) << std::hex << msg.message;
+        EXPECT_EQ(msg.wParam, virtualKey) << std::hex << msg.wParam;
+        const DWORD bits = static_cast<DWORD>(msg.lParam);
+        EXPECT_EQ(bits & 0xFFFFu, 1u) << "repeat count";
+        EXPECT_EQ((bits >> 24) & 1u, extended ? 1u : 0u) << "extended key";
+        EXPECT_EQ((bits >> 30) & 1u, wasDown ? 1u : 0u) << "previous key state";
+        EXPECT_EQ(bits >> 31, message == WM_KEYUP ? 1u : 0u) << "transition";
+        DispatchMessageW(&msg);
+    };
+    MovePointer(kLeft + 20, kTop + 20);  // without a window manager, the focus follows the pointer
+    Settle();
+    ExpectMessage(WM_MOUSEMOVE, 0, 20, 20);
+    key(XK_space, true);
+    key(XK_space, false);
+    Shift(true);
+    key(XK_Right, true);
+    // Held past the server's auto-repeat delay: the key repeats as presses alone.
+    XSync(m_server.display(), False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    key(XK_Right, false);
+    Shift(false);
+    for (KeySym keysym : {XK_Home, XK_Left, XK_F1, XK_F11, XK_F12, XK_Escape}) {
+        key(keysym, true);
+        key(keysym, false);
+    }
+    Settle();
+    expectKey(WM_KEYDOWN, VK_SPACE, false, false);
+    expectKey(WM_KEYUP, VK_SPACE, false, true);
+    expectKey(WM_KEYDOWN, VK_RIGHT, true, false);
+    expectKey(WM_KEYDOWN, VK_RIGHT, true, true);
+    MSG msg{};
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message == WM_KEYDOWN) {
+        expectKey(WM_KEYDOWN, VK_RIGHT, true, true);  // more repeats, as the held time allowed
+    }
+    expectKey(WM_KEYUP, VK_RIGHT, true, true);
+    const std::pair<WPARAM, bool> others[] = {{VK_HOME, true}, {VK_LEFT, true}, {VK_F1, false},
+                                              {VK_F11, false}, {VK_F12, false}, {VK_ESCAPE, false}};
+    for (const auto& other : others) {
+        expectKey(WM_KEYDOWN, other.first, other.second, false);
+        expectKey(WM_KEYUP, other.first, other.second, true);
+    }
+    NothingPending();
 }
 
 TEST_F(Messages, DragOutOfTheWindowGivesNegativeCoordinates)

@@ -40,8 +40,7 @@ protected:
 
     std::wstring LogOf(const std::string& text)
     {
-        m_viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, text));
-        m_viewer.Frame();
+        m_viewer.Type(text);
         return m_viewer.Log();
     }
 

@@ -147,13 +147,37 @@ TEST_F(LogicTest, ResetRestoresTheStartCameraExactly)
     EXPECT_EQ(std::memcmp(&Camera(), &start, sizeof start), 0);
 }
 
-TEST_F(LogicTest, ChangedTextReachesTheSceneWithTheFlag)
+// Frames as the loop runs them: the flag is the renderer's for one frame only.
+TEST_F(LogicTest, ChangedTextReachesTheSceneAtOnceAndTheFlagOnceTheTypingPauses)
 {
-    Handle(0.1f, {Command(Morvane::ShaderTextChanged, "first"), Command(Morvane::ShaderTextChanged, "second")});
-    EXPECT_TRUE(m_viewer.m_scene->m_shaderChanged);
-    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "second");
-    Handle(0.1f, {Command(Morvane::ShaderTextChanged, "")});
+    const float delay = Morvane::CompileDelay::kQuietSeconds;
+    auto frame = [this](float delta, const std::vector<Command>& commands) {
+        m_viewer.m_scene->m_shaderChanged = false;
+        Handle(delta, commands);
+        return m_viewer.m_scene->m_shaderChanged;
+    };
+    EXPECT_FALSE(frame(delay * 2, {Command(Morvane::ShaderTextChanged, "first"),
+                                   Command(Morvane::ShaderTextChanged, "second")}))
+        << "the time before the edit does not count as a pause after it";
+    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "second") << "Save and Reload see the text at once";
+    EXPECT_FALSE(frame(delay * 0.6f, {}));
+    // A key in a burst starts the wait again: the text typed past is never compiled.
+    EXPECT_FALSE(frame(delay * 0.6f, {Command(Morvane::ShaderTextChanged, "third")}));
+    EXPECT_FALSE(frame(delay * 0.6f, {}));
+    EXPECT_TRUE(frame(delay * 0.6f, {})) << "the text the typist stopped on is compiled";
+    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "third");
+    EXPECT_FALSE(frame(delay * 5, {})) << "and only once";
+
+    EXPECT_FALSE(frame(0.016f, {Command(Morvane::ShaderTextChanged, "")}));
     EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "");
+    EXPECT_TRUE(frame(delay, {})) << "a single key still gives its result";
+
+    // A reload is compiled at once, with an edit typed after it in the same frame; nothing waits.
+    m_viewer.m_folder.Write("glsl/pixelShader.glsl", "from the file\n");
+    EXPECT_TRUE(frame(0.016f, {Command(Morvane::ShaderTextChanged, "typed"), Command(Morvane::ReloadShader),
+                               Command(Morvane::ShaderTextChanged, "typed after")}));
+    EXPECT_EQ(m_viewer.m_scene->m_pixelShaderText, "typed after");
+    EXPECT_FALSE(frame(delay * 5, {}));
 }
 
 TEST_F(LogicTest, CommandsOfUnknownTypeAreIgnored)

@@ -95,11 +95,7 @@ class RenderTest : public ::testing::Test {
 protected:
     RenderTest() : m_viewer(FlatPixelShader("0.2, 0.6, 0.3")) {}
 
-    void Edit(const std::string& text)
-    {
-        m_viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, text));
-        m_viewer.Frame();
-    }
+    void Edit(const std::string& text) { m_viewer.Type(text); }
 
     Viewer m_viewer;
 };
@@ -266,8 +262,7 @@ TEST(InvalidUtf8Test, ANoticeNamesTheFileAndStaysAboveTheCompileResult)
     viewer.Frame();
     EXPECT_EQ(viewer.Log(), notice + L"\r\nCompilation succeeded!") << "a reload's result goes below it";
 
-    viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, FlatPixelShader("0.1, 0.2, 0.8")));
-    viewer.Frame();
+    viewer.Type(FlatPixelShader("0.1, 0.2, 0.8"));
     EXPECT_EQ(viewer.Log(), L"Compilation succeeded!") << "an edit's result replaces it";
 
     viewer.m_folder.Write("glsl/pixelShader.glsl", "#version 120\n// \xFF\nvoid main() { oops }\n");

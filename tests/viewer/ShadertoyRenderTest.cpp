@@ -74,11 +74,7 @@ class ShadertoyRenderTest : public ::testing::Test {
 protected:
     ShadertoyRenderTest() : m_viewer(FlatPixelShader("0.2, 0.6, 0.3")) {}
 
-    void Edit(const std::string& text)
-    {
-        m_viewer.m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, text));
-        m_viewer.Frame();
-    }
+    void Edit(const std::string& text) { m_viewer.Type(text); }
 
     Viewer m_viewer;
 };
@@ -143,17 +139,27 @@ TEST_F(ShadertoyRenderTest, ATextUsingOneInputDrawsWithAlphaOneAndSaysItCompiled
     EXPECT_EQ(pixel[3], 255) << "the colour is written with alpha 1";
 }
 
-TEST_F(ShadertoyRenderTest, FrameCountTimeAndItsDeltaReachThePicture)
+TEST_F(ShadertoyRenderTest, FrameCountTimeAndItsDeltaAreTheAnimationClocks)
 {
     Edit("void mainImage(out vec4 fragColor, in vec2 fragCoord)\n"
          "{\n"
          "    fragColor = vec4(float(iFrame) / 255.0, iTime / 4.0, iTimeDelta, 1.0);\n"
          "}\n");
     ASSERT_EQ(m_viewer.Log(), L"Compilation succeeded!");
-    // The fixture's first frame was the edit's; three more, each a quarter of a second.
     for (int frame = 0; frame < 3; ++frame) m_viewer.Frame(0.25f);
-    // Frames 0 to 3 drawn: this is frame 3; time 0.016 + 0.75; the last frame took 0.25 s.
-    ExpectColour(DrawAndRead(m_viewer, 10, 10), {3, 49, 64});
+    const Morvane::AnimationClock& clock = m_viewer.m_scene->Clock();
+    ASSERT_GE(clock.Frame(), 4);
+    EXPECT_NEAR(clock.FrameSeconds(), 0.25f, 1e-6f);
+    ExpectColour(DrawAndRead(m_viewer, 10, 10),
+                 {clock.Frame(), static_cast<int>(clock.Time() / 4.0f * 255.0f + 0.5f), 64});
+
+    // A stopped clock stops all three; iTimeDelta keeps the last frame's length, never 0.
+    ASSERT_TRUE(clock.Running());
+    m_viewer.m_scene->Clock().StartOrStop();
+    m_viewer.Frame(0.5f);
+    m_viewer.Frame(0.5f);
+    ExpectColour(DrawAndRead(m_viewer, 10, 10),
+                 {clock.Frame(), static_cast<int>(clock.Time() / 4.0f * 255.0f + 0.5f), 64});
 }
 
 TEST_F(ShadertoyRenderTest, ABrokenEditKeepsThePictureAndNamesItsLine)

@@ -1,6 +1,7 @@
 // The copy of the unsaved edits beside the shader file: what an earlier run left (reported,
 // never written over, moved aside to the first free name, removed once taken back) and this
 // run's copy (written while the text differs from the file's, removed when it is the same).
+#include <cstdio>
 #include <sys/stat.h>
 
 #include "ViewerFixture.h"
@@ -47,6 +48,20 @@ TEST(UnsavedEdits, AnEarlierCopyIsReportedMovedAsideToAFreeNameAndNeverWrittenOv
     EXPECT_EQ(edits.StandingNotice(), L"") << "a save ends the notice";
     EXPECT_FALSE(Exists("shader.glsl.unsaved")) << "a saved text needs no copy";
     EXPECT_TRUE(Exists("shader.glsl.unsaved.2"));
+}
+
+// The user pastes the earlier run's text back and deletes its copy before typing: there is then
+// nothing to move aside, and this run's edits are kept as always.
+TEST(UnsavedEdits, AnEarlierCopyRemovedByTheUserLeavesThisRunsEditsKept)
+{
+    TemporaryFolder folder;
+    folder.Write("d.glsl.unsaved", "lost work\r\n");
+    UnsavedEdits edits(L"d.glsl", "file\n");
+    ASSERT_EQ(remove("d.glsl.unsaved"), 0);
+    edits.Keep("lost work, pasted back\n");
+    EXPECT_EQ(folder.Read("d.glsl.unsaved"), "lost work, pasted back\r\n");
+    EXPECT_FALSE(Exists("d.glsl.unsaved.1")) << "nothing was there to move aside";
+    EXPECT_EQ(edits.StandingNotice(), L"");
 }
 
 TEST(UnsavedEdits, AnEarlierCopyTakenBackIsRemovedAndOneHoldingTheFileIsNoNews)

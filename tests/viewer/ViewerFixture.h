@@ -115,6 +115,14 @@ public:
         m_render->Update();
     }
 
+    // A text typed into the source box, then the frames until the typist's pause lets it compile.
+    void Type(const std::string& text)
+    {
+        m_commands.push_back(Morvane::Command(Morvane::ShaderTextChanged, text));
+        Frame();
+        Frame(Morvane::CompileDelay::kQuietSeconds);
+    }
+
     std::wstring Log() const { return TestSupport::WindowText(m_dialog->m_logEdit); }
     std::wstring Source() const { return TestSupport::WindowText(m_dialog->m_sourceEdit); }
 

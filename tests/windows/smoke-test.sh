@@ -514,6 +514,20 @@ else
 fi
 cp "$work/now.png" "$shots/syntax-error.png"
 
+# A fast burst (a key every 30 ms) that types on and then takes the "x" and itself back: the log
+# and the picture end as the final text's, the valid one.
+click_dialog 40 20
+focus_window "$dialog"
+xdotool key --clearmodifiers ctrl+Home End
+xdotool type --delay 30 'yz'
+xdotool key --delay 30 --clearmodifiers BackSpace BackSpace BackSpace
+LAST_LOG=
+if wait_until log_shows "Compilation succeeded!" && wait_until picture_equals "$work/edited.png"; then
+    pass "a fast burst ends with the final text's log and picture"
+else
+    fail "a fast burst ends with the final text's log and picture" "the log shows '$LAST_LOG'"
+fi
+
 # Closing the main window ends the process with status 0.
 focus_window "$main"
 xdotool key --clearmodifiers alt+F4

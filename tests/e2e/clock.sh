@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The command line and the clock in the user's hands: a scene named on the command line (a pixel
+# shader file with no vertex shader beside it) opens from any folder and is the file Save and the
+# kept copy work on; wrong use ends with status 2, one sentence and the usage; --help prints the
+# usage; in the main window Space stops and starts the clock, Right and Left step it while stopped
+# (never below 0), Home sets it to 0, and the log says where a stopped clock stands.
+source "$(dirname "$0")/lib.sh"
+
+# A scene whose red is the animation clock's fraction of a second.
+scene=$(mktemp -d "$E2E_WORK/scene-XXXXXX")
+cat >"$scene/clock.frag" <<'GLSL'
+uniform mat4 screen2World;
+uniform vec3 cameraPos;
+uniform float totalTime;
+
+void main()
+{
+    gl_FragColor = vec4(fract(totalTime), 0.25, 0.5, 1.0);
+    if (cameraPos.x > 1e30 || screen2World[0][0] > 1e30) {
+        gl_FragColor = vec4(1.0);
+    }
+}
+GLSL
+
+# The red of the main window's picture at (20, 20), from 0 to 255.
+red() {
+    shot "$1"
+    timeout 20 convert "$E2E_WORK/$1.png" -crop 1x1+20+20 -depth 8 txt:- | sed -n 's/.*(\([0-9]*\),.*/\1/p' | head -n 1
+}
+near() { [ $(($1 - $2)) -ge -2 ] && [ $(($1 - $2)) -le 2 ]; }  # value expected
+press() {
+    xdo windowactivate --sync "$MAIN" 2>/dev/null
+    xdo key --clearmodifiers "$@"
+    settle 0.7
+}
+
+# Wrong use and help, from a folder with no scene at all.
+new_folder
+rm -r "$FOLDER/glsl"
+(cd "$FOLDER" && "$MORVANE" --size 640x480 >"$FOLDER/out.txt" 2>"$FOLDER/err.txt")
+status=$?
+check "wrong use ends with status 2 (got $status)" [ "$status" = 2 ]
+check "one sentence says what is wrong and what would be right ($(head -n 1 "$FOLDER/err.txt"))" \
+    grep -q '^--size applies to a render only: add --render OUT' "$FOLDER/err.txt"
+check "the usage follows it" grep -q '^Usage:' "$FOLDER/err.txt"
+(cd "$FOLDER" && "$MORVANE" "$scene/missing.frag" 2>"$FOLDER/err.txt")
+status=$?
+check "a scene that is not there is wrong use too (status $status: $(head -n 1 "$FOLDER/err.txt"))" \
+    bash -c "[ $status = 2 ] && grep -q 'There is no file or folder' '$FOLDER/err.txt'"
+(cd "$FOLDER" && "$MORVANE" --help >"$FOLDER/out.txt" 2>"$FOLDER/err.txt")
+status=$?
+check "--help prints the usage on standard output with status 0 (got $status)" \
+    bash -c "[ $status = 0 ] && grep -q '^Usage:' '$FOLDER/out.txt' && [ ! -s '$FOLDER/err.txt' ]"
+check "and nothing was written in the folder" [ "$(ls -A "$FOLDER" | grep -cv -e '^out.txt$' -e '^err.txt$')" = 0 ]
+
+# The named scene, from that folder.
+VIEWER_ARGS=("$scene/clock.frag")
+start_viewer
+first=$(red running-1)
+sleep 0.4
+second=$(red running-2)
+check "the clock runs ($first, then $second)" [ "$first" != "$second" ]
+
+press space
+log=$(read_log)
+check "Space stops the clock and the log says where it stands (got: $log)" \
+    grep -q '^The clock is stopped at [0-9]*\.[0-9][0-9][0-9] s (frame [0-9]*): Space starts it again' <<<"$log"
+stopped=$(red stopped-1)
+sleep 0.6
+check "a stopped clock keeps the picture" [ "$(red stopped-2)" = "$stopped" ]
+
+press Home
+check "Home sets the clock to 0 (red $(red home))" near "$(red home)" 0
+check "the log says so" grep -q '^The clock is stopped at 0.000 s (frame 0)' <<<"$(read_log)"
+press Right Right Right
+check "Right steps the stopped clock by 1/60 s a press (red $(red right))" near "$(red right)" 13
+press Left
+check "Left steps it back (red $(red left))" near "$(red left)" 9
+check "the log follows the steps" grep -q '^The clock is stopped at 0.033 s (frame 2)' <<<"$(read_log)"
+press Left Left Left Left
+check "never below 0 (red $(red floor))" near "$(red floor)" 0
+focus_source_start
+type_text '// stopped
+'
+settle
+log=$(read_log)
+check "edits compile while the clock stands, their result below the notice (got: $log)" \
+    bash -c 'head -n 1 <<<"$1" | grep -q "^The clock is stopped at 0.000 s" && [ "$(tail -n 1 <<<"$1")" = "Compilation succeeded!" ]' _ "$log"
+press space
+first=$(red restarted-1)
+sleep 0.4
+check "Space starts it again" [ "$(red restarted-2)" != "$first" ]
+check "and the notice goes" bash -c '! grep -q "clock is stopped" <<<"$1"' _ "$(read_log)"
+
+# Save and the kept copy work on the named file.
+check "the kept copy lies beside the named file" grep -q '^// stopped' "$scene/clock.frag.unsaved"
+click_save
+settle
+check "Save writes the named file" grep -q '^// stopped' "$scene/clock.frag"
+check "the current folder gets nothing" [ -z "$(ls -A "$FOLDER" | grep -v -e '^stdout.txt$' -e '^stderr.txt$' -e '^out.txt$' -e '^err.txt$')" ]
+close_main
+wait_exit
+check "the viewer ends with status 0 (got $EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
+finish
