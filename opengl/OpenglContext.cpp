@@ -25,8 +25,17 @@ OpenglContext::OpenglContext(HDC dc_, int pixelFormat, const PIXELFORMATDESCRIPT
     }
 }
 
+OpenglContext::OpenglContext()
+    : dc(NULL)
+    , rc(NULL)
+{
+}
+
 OpenglContext::~OpenglContext()
 {
+    if (rc == NULL) {
+        return;
+    }
     wglMakeCurrent(dc, NULL);
     wglDeleteContext(rc);
 }

@@ -13,7 +13,9 @@ public:
     // Throws Common::Exception with an empty message when SetPixelFormat, wglCreateContext or
     // wglMakeCurrent fails.
     OpenglContext(HDC dc, int pixelFormat, const PIXELFORMATDESCRIPTOR* descriptor);
-    // Makes no context current, then deletes this one.
+    // No context of its own: the one current on this thread belongs to someone else.
+    OpenglContext();
+    // Makes no context current, then deletes this one (when it has one).
     ~OpenglContext();
 
     HDC dc;

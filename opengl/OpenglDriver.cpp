@@ -34,7 +34,21 @@ OpenglDriver::OpenglDriver(HDC dc, const PixelFormatRequest& request)
     , m_height(600)
     , m_context(dc, request.pixelFormat, &request.descriptor)
 {
-    GLenum result = glewInit();
+    Initialise(true);
+}
+
+OpenglDriver::OpenglDriver(CurrentContext)
+    : m_dc(nullptr)
+    , m_width(0)
+    , m_height(0)
+    , m_context()
+{
+    Initialise(false);
+}
+
+void OpenglDriver::Initialise(bool loadFunctions)
+{
+    GLenum result = loadFunctions ? glewInit() : GLEW_OK;
     if (result != GLEW_OK) {
         std::string text(reinterpret_cast<const char*>(glewGetErrorString(result)));
         throw Common::Exception(Common::Utf8ToWide(text));
@@ -201,6 +215,9 @@ void OpenglDriver::DrawIndexedPrimitive(int64_t vertexBufferId, int64_t indexBuf
 
 void OpenglDriver::Present()
 {
+    if (m_dc == nullptr) {
+        return;  // drawing into no window
+    }
     if (SwapBuffers(m_dc) != TRUE) {
         throw Common::Exception(std::wstring());
     }

@@ -32,6 +32,10 @@ public:
     // GLEW, refuses hardware without OpenGL 2.1 and the needed extensions, and sets the fixed
     // render state.
     explicit OpenglDriver(HDC dc);
+    // The same checks and render state for the context already current on this thread, which
+    // draws into no window (the caller owns it; Present does nothing).
+    struct CurrentContext {};
+    explicit OpenglDriver(CurrentContext);
 
     // Upload the first 4 vertices / 6 indices of the array into a new buffer and return its
     // id. Refuse a null array or a count below 4 / 6.
@@ -62,6 +66,8 @@ public:
 
 private:
     OpenglDriver(HDC dc, const PixelFormatRequest& request);
+    // GLEW, the capability checks and the fixed render state.
+    void Initialise(bool loadFunctions);
 
     HDC m_dc;
     uint64_t m_width;

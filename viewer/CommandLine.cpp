@@ -238,6 +238,34 @@ CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments)
     return line;
 }
 
+std::wstring FrameFileName(const std::wstring& pattern, unsigned frame)
+{
+    std::wstring name;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != L'%') {
+            name += pattern[i];
+            continue;
+        }
+        if (i + 1 < pattern.size() && pattern[i + 1] == L'%') {
+            name += L'%';
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        size_t width = 0;
+        // As printf pads: with zeros after "%0", with spaces otherwise.
+        const wchar_t pad = j < pattern.size() && pattern[j] == L'0' ? L'0' : L' ';
+        while (j < pattern.size() && pattern[j] >= L'0' && pattern[j] <= L'9') {
+            width = width * 10 + static_cast<size_t>(pattern[j] - L'0');
+            ++j;
+        }
+        const std::wstring number = std::to_wstring(frame);
+        name += std::wstring(width > number.size() ? width - number.size() : 0, pad) + number;
+        i = j;  // the 'd'
+    }
+    return name;
+}
+
 std::wstring UsageText()
 {
     return L"Usage:\n"

@@ -52,6 +52,10 @@ const unsigned kLargestRenderSide = 16384;
 // as "--size 640x480" or "--size=640x480"; "--" ends the options. Throws UsageError.
 CommandLine ParseCommandLine(const std::vector<std::wstring>& arguments);
 
+// The file of frame `frame` in a sequence named by `pattern` (one %d-style number, %% for a plain
+// percent sign, as the command line accepts): "f%05d.png" and 42 give "f00042.png".
+std::wstring FrameFileName(const std::wstring& pattern, unsigned frame);
+
 // The usage, as --help prints it.
 std::wstring UsageText();
 

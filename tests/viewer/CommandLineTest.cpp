@@ -66,6 +66,10 @@ TEST(CommandLine, RenderFormsWithTheirDefaultsAndOptionsOnEitherSide)
     EXPECT_EQ(sequence.render.last, 19u);
     EXPECT_EQ(sequence.render.fps, 24.0);
     EXPECT_EQ(Parse({L"--render", L"100%%-f%d.png", L"--frames", L"0-0"}).render.kind, OutputKind::Sequence);
+    EXPECT_EQ(FrameFileName(L"frames/f%05d.png", 42), L"frames/f00042.png");
+    EXPECT_EQ(FrameFileName(L"100%%-f%d.png", 1234567), L"100%-f1234567.png");
+    EXPECT_EQ(FrameFileName(L"f%2d.png", 123), L"f123.png") << "a number wider than asked is whole";
+    EXPECT_EQ(FrameFileName(L"f%3d.png", 7), L"f  7.png") << "padded as printf pads";
 
     for (const wchar_t* film : {L"a.mp4", L"a.webm", L"a.MKV"}) {
         const CommandLine line = Parse({L"--render", film, L"--frames", L"0-59"});
