@@ -8,6 +8,7 @@ if(WIN32)
 else()
     # EGL draws pictures to files where there is no X server.
     find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+    find_package(PNG REQUIRED)
     find_package(X11 REQUIRED)
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(GTK REQUIRED IMPORTED_TARGET gtk+-3.0 gtksourceview-4)

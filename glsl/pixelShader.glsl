@@ -279,10 +279,12 @@ void main()
     float fog = 1.0 - exp(-fogDepth * fogDepth);
     colour = mix(colour, sky, fog);
 
-    // Tone: a gentle curve, gamma for the screen, and a soft vignette.
+    // Tone: a gentle curve, gamma for the screen, and a soft vignette that darkens rays the
+    // further they point away from the camera's target (the origin), so that it looks the same
+    // at any picture size and in any tile of a large render.
     colour = colour / (1.0 + 0.25 * colour);
     colour = sqrt(clamp(colour, 0.0, 1.0));
-    vec2 fromCentre = gl_FragCoord.xy / vec2(800.0, 600.0) - 0.5;
-    colour *= 1.0 - 0.35 * dot(fromCentre, fromCentre);
+    float aside = 1.0 / max(dot(direction, normalize(-origin)), 0.1);
+    colour *= 1.0 - 0.3 * (aside * aside - 1.0);
     gl_FragColor = vec4(colour, 1.0);
 }

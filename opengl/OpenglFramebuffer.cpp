@@ -52,13 +52,13 @@ OpenglFramebuffer::~OpenglFramebuffer()
     glDeleteFramebuffers(1, &m_framebuffer);
 }
 
-void OpenglFramebuffer::Read(std::vector<uint8_t>& pixels) const
+void OpenglFramebuffer::Read(uint32_t width, uint32_t height, uint8_t* pixels, uint32_t rowPixels) const
 {
-    pixels.resize(static_cast<size_t>(m_width) * m_height * 4);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, static_cast<GLsizei>(m_width), static_cast<GLsizei>(m_height), GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixels.data());
+    glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(rowPixels));
+    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     CheckGlError();
 }
 

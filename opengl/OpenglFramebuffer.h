@@ -5,7 +5,6 @@
 #include <GL/glew.h>
 
 #include <cstdint>
-#include <vector>
 
 #include <boost/noncopyable.hpp>
 
@@ -19,8 +18,9 @@ public:
     // Draws into the default framebuffer again and deletes the buffers.
     ~OpenglFramebuffer();
 
-    // The pixels drawn, four bytes each (red, green, blue, alpha), rows from the bottom up.
-    void Read(std::vector<uint8_t>& pixels) const;
+    // The pixels drawn in the `width` x `height` corner at the origin, four bytes each (red, green,
+    // blue, alpha), rows from the bottom up, each row `rowPixels` pixels after the one before.
+    void Read(uint32_t width, uint32_t height, uint8_t* pixels, uint32_t rowPixels) const;
 
     uint32_t m_width;
     uint32_t m_height;

@@ -1,6 +1,6 @@
-// Image files named by wide Windows paths, decoded by the system's own image libraries (libpng
-// and libjpeg-turbo on Linux, the Windows Imaging Component on Windows) into 8-bit RGBA pixels.
-// The decoder is the one named by the file's type, never one guessed from the contents.
+// Image files named by wide Windows paths, decoded and encoded by the system's own image libraries
+// (libpng and libjpeg-turbo on Linux, the Windows Imaging Component on Windows). A file is decoded
+// by the decoder named for its type, never one guessed from its contents.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,12 @@
 #include <vector>
 
 namespace Platform {
+
+// Writes `width` x `height` RGBA pixels (four bytes each, rows from the bottom up, as OpenGL reads
+// them) as a PNG file at `path`, replacing any file of that name only once the new one is whole.
+// False, with `reason` saying why in one sentence, when it cannot be written.
+bool WritePngFile(const std::wstring& path, uint32_t width, uint32_t height, const uint8_t* rowsBottomUp,
+                  std::wstring& reason);
 
 enum class ImageFileType { Png, Jpeg };
 

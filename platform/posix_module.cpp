@@ -1,4 +1,6 @@
-// GetModuleHandleW: the executable is the only module the system asks for.
+// GetModuleHandleW: the executable is the only module the system asks for; and the process's id.
+#include <unistd.h>
+
 #include "Windows.h"
 
 namespace {
@@ -12,4 +14,9 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName)
         return nullptr;
     }
     return &g_executable;
+}
+
+DWORD WINAPI GetCurrentProcessId(void)
+{
+    return static_cast<DWORD>(getpid());
 }

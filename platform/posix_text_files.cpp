@@ -3,8 +3,8 @@
 // and saves that go through a flushed temporary file renamed over the target so that a failure
 // never destroys the old file; where a rename cannot be used (the folder refuses the temporary
 // file or the rename, or the file has other hard links) the file is rewritten in place and its
-// old text written back if that fails. Also deleting and moving (renaming) files, and asking
-// whether a path names a file or a folder.
+// old text written back if that fails. Also deleting and moving (renaming) files, making
+// folders, and asking whether a path names a file or a folder.
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -296,6 +296,34 @@ BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
     // As on Windows, an existing file of the new name is never replaced.
     if (renameat2(AT_FDCWD, ToUtf8Path(from).c_str(), AT_FDCWD, ToUtf8Path(to).c_str(), RENAME_NOREPLACE) != 0) {
         Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags)
+{
+    if ((flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING)) != 0) {
+        Platform::SetLastErrorWithNote(ERROR_INVALID_PARAMETER, L"MoveFileExW takes MOVEFILE_REPLACE_EXISTING only.");
+        return FALSE;
+    }
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+        return MoveFileW(existing, newName);
+    }
+    const std::wstring from = existing ? existing : L"";
+    const std::wstring to = newName ? newName : L"";
+    if (rename(ToUtf8Path(from).c_str(), ToUtf8Path(to).c_str()) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES)
+{
+    const std::wstring wide = path ? path : L"";
+    if (mkdir(ToUtf8Path(wide).c_str(), 0777) != 0) {
+        Platform::SetLastErrorFromErrno(errno, L"The folder could not be made " + Quoted(wide) + L".");
         return FALSE;
     }
     return TRUE;

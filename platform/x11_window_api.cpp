@@ -122,3 +122,14 @@ HDC WINAPI GetDC(HWND hwnd)
     // window by SetPixelFormat.
     return Platform::FindX11Window(hwnd) ? reinterpret_cast<HDC>(hwnd) : nullptr;
 }
+
+HWND WINAPI WindowFromDC(HDC dc)
+{
+    // A device context names its window.
+    HWND hwnd = reinterpret_cast<HWND>(dc);
+    if (!dc || !Platform::FindX11Window(hwnd)) {
+        Platform::SetLastErrorWithNote(ERROR_INVALID_HANDLE, L"The device context names no window.");
+        return nullptr;
+    }
+    return hwnd;
+}

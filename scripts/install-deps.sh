@@ -10,7 +10,7 @@ packages=(
     libglew-dev libboost-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
     # Rendering to files with no X server (EGL's surfaceless platform), films made by ffmpeg, and
     # long renders spread over many jobs with GNU Parallel.
-    libegl-dev libegl-mesa0 mesa-utils-bin ffmpeg parallel
+    libegl-dev libegl-mesa0 mesa-utils-bin ffmpeg parallel libpng-dev
     libx11-dev libxtst-dev libxrandr-dev libgtk-3-dev libgtksourceview-4-dev
     libpng-dev libjpeg62-turbo-dev
     binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64

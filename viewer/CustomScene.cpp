@@ -7,14 +7,11 @@
 #include "viewer/LogNotice.h"
 
 namespace Morvane {
-namespace {
 
-// Perspective projection into OpenGL clip space for the 800 x 600 window.
-Math::Matrix4x4 DefaultProjection()
+Math::Matrix4x4 PerspectiveProjection(float aspect)
 {
     const float nearPlane = 0.1f;
     const float farPlane = 1000.0f;
-    const float aspect = 1.3333334f;
     const float inverseTangent = 1.0f / std::tan(0.3926991f);  // half of 45 degrees
     Math::Matrix4x4 p;
     p.At(0, 0) = inverseTangent / aspect;
@@ -25,6 +22,8 @@ Math::Matrix4x4 DefaultProjection()
     p.At(3, 3) = 0.0f;
     return p;
 }
+
+namespace {
 
 // The vertex shader's text: its file's, or the built-in one's for a scene that has none.
 std::string VertexShaderText(const ScenePaths& paths)
@@ -41,7 +40,7 @@ RealTimeApp::Camera DefaultCamera()
     camera.target = Math::Vector3(0.0f, 0.0f, 0.0f);
     camera.up = Math::Vector3(0.0f, 1.0f, 0.0f);
     camera.view.SetLookAt(camera.position, camera.target, camera.up);
-    camera.projection = DefaultProjection();
+    camera.projection = PerspectiveProjection(1.3333334f);  // the 800 x 600 window
     return camera;
 }
 

@@ -1,8 +1,8 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, the notice the log box shows above the next compile result, the
-// animation clock that the logic turns and the renderer reads, and the left button as texts in
-// Shadertoy's form see it, which the logic feeds and the renderer reads.
+// edits kept beside the file, the notice the log box shows above the next compile result, what
+// the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
 #include "viewer/ScenePaths.h"
+#include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
 
@@ -34,6 +35,8 @@ public:
     // The time and frame count the shaders see.
     AnimationClock& Clock() { return m_clock; }
     const AnimationClock& Clock() const { return m_clock; }
+    // The pictures of the window the user asked for.
+    Morvane::Screenshots& Screenshots() { return m_screenshots; }
     // The left button as texts in Shadertoy's form see it (iMouse).
     ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
@@ -50,11 +53,16 @@ public:
 
 private:
     AnimationClock m_clock;
+    Morvane::Screenshots m_screenshots;
     ShadertoyMouse m_shadertoyMouse;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical
 // field of view, aspect 4:3, near 0.1, far 1000.
 RealTimeApp::Camera DefaultCamera();
+
+// Perspective projection into OpenGL clip space with the default camera's 45 degree vertical
+// field of view, near and far planes, for a picture `aspect` times as wide as it is high.
+Math::Matrix4x4 PerspectiveProjection(float aspect);
 
 }  // namespace Morvane

@@ -138,6 +138,11 @@ void Logic::HandleKey(const KeyPress& key)
     case VK_HOME:
         clock.Restart();
         break;
+    case VK_F12:
+        if (!key.repeated) {
+            m_scene.Screenshots().Request();
+        }
+        return;
     default:
         return;
     }

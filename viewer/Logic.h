@@ -31,7 +31,7 @@ private:
     void Zoom(float deltaSeconds, const MouseState& mouse);
     void Orbit(float deltaSeconds, const MouseState& mouse);
     // Space stops and starts the animation clock, Left and Right step it while stopped, Home
-    // sets it to 0; the log then says where a stopped clock stands.
+    // sets it to 0; the log then says where a stopped clock stands. F12 asks for a screenshot.
     void HandleKey(const KeyPress& key);
     // Each returns whether the file and the editor now hold the same text.
     bool SavePixelShader();

@@ -11,10 +11,12 @@
 #include "framework/Application.h"
 #include "framework/Command.h"
 #include "framework/EventCommandTranslator.h"
+#include "platform/ChildProgram.h"
 #include "platform/ConsoleText.h"
 #include "viewer/CommandLine.h"
 #include "viewer/CustomScene.h"
 #include "viewer/FailureText.h"
+#include "viewer/FileRenderer.h"
 #include "viewer/Logic.h"
 #include "viewer/Render.h"
 #include "viewer/SettingsDlg.h"
@@ -57,6 +59,32 @@ void ReportFatal(const std::wstring& text)
 }
 #endif
 
+// Renders to files with no window; a failure is told on standard error, with status 1. A film
+// without the ffmpeg program is a wrong use (status 2) found before anything is drawn.
+int RenderToFiles(const Morvane::ScenePaths& paths, const Morvane::RenderOptions& options)
+{
+    std::wstring ffmpeg;
+    if (options.kind == Morvane::OutputKind::Film) {
+        ffmpeg = Platform::FindProgram(L"ffmpeg");
+        if (ffmpeg.empty()) {
+            Platform::PrintError(L"A film needs the ffmpeg program, and there is none on the PATH: install it "
+                                 L"(Debian's package ffmpeg; on Windows put ffmpeg.exe on the PATH), or render a "
+                                 L"sequence of PNG files instead.\n");
+            return 2;
+        }
+    }
+    try {
+        Morvane::RenderToFiles(paths, options, ffmpeg);
+        return 0;
+    } catch (const Common::Exception& e) {
+        Platform::PrintError(Morvane::FatalFailureText(e) + L"\n");
+    } catch (const std::exception& e) {
+        Platform::PrintError(L"Morvane stopped: " +
+                             std::wstring(e.what(), e.what() + std::char_traits<char>::length(e.what())) + L"\n");
+    }
+    return 1;
+}
+
 // Runs what the command line asks for, or says what is wrong with it (status 2).
 int Main(const std::vector<std::wstring>& arguments)
 {
@@ -78,6 +106,9 @@ int Main(const std::vector<std::wstring>& arguments)
     if (line.action == Morvane::Action::Version) {
         Platform::PrintOutput(L"Morvane " MORVANE_VERSION L"\n");
         return 0;
+    }
+    if (line.action == Morvane::Action::Render) {
+        return RenderToFiles(paths, line.render);
     }
     try {
         return RunViewer(paths);

@@ -1,21 +1,20 @@
 // Building the quad and the program, the per-frame parameter update and live recompilation.
 #include "Render.h"
 
-#include <boost/checked_delete.hpp>
+#include <algorithm>
 #include <vector>
 
 #include "common/Exception.h"
+#include "opengl/OpenglException.h"
 #include "viewer/CompileLogLines.h"
 #include "viewer/LogNotice.h"
+#include "viewer/Quad.h"
 #include "viewer/SettingsDlg.h"
 #include "viewer/ShadertoyProgramText.h"
 #include "viewer/ShadertoyText.h"
 
 namespace Morvane {
 namespace {
-
-const size_t kQuadVertexCount = 4;
-const size_t kQuadIndexCount = 6;
 
 // The folder of the file at `path`, with its separator; empty for a bare name.
 std::wstring FolderOf(const std::wstring& path)
@@ -36,6 +35,7 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     , m_instanceCount(0)
     , m_settingsDlg(settingsDlg)
     , m_totalTime(0.0f)
+    , m_dc(dc)
 {
     BuildQuad();
     BuildProgram();
@@ -48,20 +48,10 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
 
 void Render::BuildQuad()
 {
-    m_instanceCount = 2;
-
-    boost::shared_ptr<OpenglDriver::Vertex> vertices(new OpenglDriver::Vertex[kQuadVertexCount],
-                                                     boost::checked_array_deleter<OpenglDriver::Vertex>());
-    const float corners[kQuadVertexCount][2] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
-    for (size_t i = 0; i < kQuadVertexCount; ++i) {
-        vertices.get()[i].position = Math::Vector3(corners[i][0], corners[i][1], -1.0f);
-    }
-    m_vertexBufferId = m_driver->CreateVertexBuffer(vertices, kQuadVertexCount);
-
-    boost::shared_ptr<int> indices(new int[kQuadIndexCount], boost::checked_array_deleter<int>());
-    const int order[kQuadIndexCount] = {0, 1, 2, 0, 2, 3};
-    std::copy(order, order + kQuadIndexCount, indices.get());
-    m_indexBufferId = m_driver->CreateVertexBuffer(indices, kQuadIndexCount);
+    const QuadBuffers quad = CreateQuad(*m_driver);
+    m_instanceCount = quad.instanceCount;
+    m_vertexBufferId = quad.vertexBufferId;
+    m_indexBufferId = quad.indexBufferId;
 }
 
 void Render::BuildProgram()
@@ -102,17 +92,7 @@ void Render::Linked(OpenglDriver::OpenglProgram& program, const std::string& tex
 
 Math::Matrix4x4 Render::ScreenToWorld() const
 {
-    const float w = static_cast<float>(m_width);
-    const float h = static_cast<float>(m_height);
-    Math::Matrix4x4 window;
-    window.At(0, 0) = w / 2.0f;
-    window.At(0, 3) = w / 2.0f;
-    window.At(1, 1) = h / 2.0f;
-    window.At(1, 3) = h / 2.0f;
-    window.At(2, 2) = 0.5f;
-    window.At(2, 3) = 0.5f;
-    const Math::Matrix4x4 product = (window * m_scene.m_camera.projection) * m_scene.m_camera.view;
-    return product.Inverse();
+    return Morvane::ScreenToWorld(m_scene.m_camera, static_cast<float>(m_width), static_cast<float>(m_height));
 }
 
 void Render::UpdateParameters()
@@ -145,6 +125,7 @@ void Render::Update()
             Linked(*program, source.source);
         }
         UpdateParameters();
+        TakeScreenshotIfAsked();
         if (m_scene.m_shaderChanged) {
             m_lastGoodPixelShader = source.source;
             ShowCompileResult(L"Compilation succeeded!");
@@ -165,6 +146,39 @@ void Render::Update()
     if (m_runsShadertoyText) {
         UpdateParameters();
     }
+}
+
+void Render::TakeScreenshotIfAsked()
+{
+    if (!m_scene.Screenshots().TakeRequest()) {
+        return;
+    }
+    // The picture as the window shows it: the part of the surface its client area shows, from
+    // the bottom-left, drawn into the back buffer (the loop draws this frame over it again) and
+    // read from there.
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(WindowFromDC(m_dc), &client);
+    const uint32_t width = static_cast<uint32_t>(std::min<LONG>(client.right, static_cast<LONG>(m_width)));
+    const uint32_t height = static_cast<uint32_t>(std::min<LONG>(client.bottom, static_cast<LONG>(m_height)));
+    if (width == 0 || height == 0) {
+        m_scene.m_logNotice = L"The picture could not be saved: the window shows none of it.";
+        m_settingsDlg.RefreshNotices();
+        return;
+    }
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m_driver->DrawIndexedPrimitive(m_vertexBufferId, m_indexBufferId, m_instanceCount);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    OpenglDriver::CheckGlError();
+    // The window shows colours only: the picture is opaque whatever alpha the shader wrote.
+    for (size_t alpha = 3; alpha < pixels.size(); alpha += 4) {
+        pixels[alpha] = 255;
+    }
+    m_scene.m_logNotice = Screenshots::Save(SceneFolder(m_scene.m_pixelShaderPath), width, height, pixels);
+    m_settingsDlg.RefreshNotices();
 }
 
 void Render::ShowCompileResult(const std::wstring& result)

@@ -51,6 +51,12 @@ private:
     void BuildQuad();
     void BuildProgram();
     void UpdateParameters();
+    // Draws the frame as the window shows it and saves it, when the user asked for a picture;
+    // the log says where it went or why it could not be saved.
+    void TakeScreenshotIfAsked();
+
+    // The window's device context, whose client area the screenshots show.
+    HDC m_dc;
     // What the pixel stage compiles for the user's `text`: the text itself, or for a text in
     // Shadertoy's form the text wrapped for this driver (after its channels' files are read again,
     // when `readChannels`). Throws with one sentence when the driver's shading language is too old

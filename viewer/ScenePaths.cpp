@@ -34,8 +34,9 @@ bool UsesSlashes(const std::wstring& path)
     return path.find(L'/') != std::wstring::npos && path.find(L'\\') == std::wstring::npos;
 }
 
-// `name` inside `folder`, joined with the separator the folder's name uses.
-std::wstring Join(const std::wstring& folder, const std::wstring& name)
+}  // namespace
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 {
     const bool slashes = UsesSlashes(folder);
     std::wstring inner = name;
@@ -47,6 +48,8 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name)
     const wchar_t last = folder.empty() ? L'\0' : folder.back();
     return last == L'/' || last == L'\\' ? folder + inner : folder + (slashes ? L"/" : L"\\") + inner;
 }
+
+namespace {
 
 std::wstring FolderOf(const std::wstring& path)
 {
@@ -62,7 +65,7 @@ ScenePaths AroundPixelShader(const std::wstring& pixelShader)
 {
     ScenePaths paths;
     paths.pixelShader = pixelShader;
-    const std::wstring vertexShader = Join(FolderOf(pixelShader), L"vertexShader.glsl");
+    const std::wstring vertexShader = JoinPath(FolderOf(pixelShader), L"vertexShader.glsl");
     if (IsFile(vertexShader)) {
         paths.vertexShader = vertexShader;
     }
@@ -84,8 +87,8 @@ ScenePaths ResolveScene(const std::wstring& scene)
     }
     if (IsFolder(name)) {
         for (const wchar_t* inside : {L"glsl\\pixelShader.glsl", L"pixelShader.glsl"}) {
-            if (IsFile(Join(name, inside))) {
-                return AroundPixelShader(Join(name, inside));
+            if (IsFile(JoinPath(name, inside))) {
+                return AroundPixelShader(JoinPath(name, inside));
             }
         }
         throw UsageError(L"The folder " + scene +

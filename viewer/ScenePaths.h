@@ -25,6 +25,10 @@ ScenePaths ResolveScene(const std::wstring& scene);
 // the pixel shader lies in one, else the pixel shader's own folder.
 std::wstring SceneFolder(const std::wstring& pixelShader);
 
+// `name` (which may hold backslashes) inside `folder`, joined with the separator the folder's name
+// uses, so that the paths the user sees read as they wrote them.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
 // The default scene's vertex shader, for scenes that bring none.
 const char* BuiltInVertexShader();
 

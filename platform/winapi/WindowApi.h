@@ -142,6 +142,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int command);
 BOOL WINAPI UpdateWindow(HWND hwnd);
 BOOL WINAPI IsWindow(HWND hwnd);
 HDC WINAPI GetDC(HWND hwnd);
+HWND WINAPI WindowFromDC(HDC dc);
 LRESULT WINAPI DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value);
 LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index);
