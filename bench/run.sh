@@ -2,7 +2,9 @@
 # Benchmarks the viewer against the bare GLX program (the frame-rate limit for the same shaders)
 # and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
 # edit-to-picture latency, echo lag (key to character on screen) and the frame gaps while typing,
-# and start-up time and memory. It only reports: nothing here fails on
+# the trivial shader written in Shadertoy's form against the same in the viewer's own form (CPU
+# time and host instructions per frame), rendering to files, and start-up time and memory. It
+# only reports: nothing here fails on
 # a slow figure.
 #
 # Usage: bench/run.sh            (builds what it needs in build-bench/, runs everything)
@@ -12,7 +14,8 @@
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
-#   SKIP=list         any of: fps callgrind latency echo render startup (to leave a section out)
+#   SKIP=list         any of: fps callgrind shadertoy latency echo render startup (to leave a
+#                     section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
@@ -66,12 +69,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for folder in heavy trivial edit-heavy edit-trivial; do
+for folder in heavy trivial shadertoy edit-heavy edit-trivial; do
     mkdir -p "$work/$folder/glsl"
     cp "$root/glsl/vertexShader.glsl" "$work/$folder/glsl/"
 done
 cp "$root/glsl/pixelShader.glsl" "$work/heavy/glsl/"
 cp "$root/bench/trivialPixelShader.glsl" "$work/trivial/glsl/pixelShader.glsl"
+cp "$root/bench/trivialShadertoy.glsl" "$work/shadertoy/glsl/pixelShader.glsl"
 # For the latency figures, both pixel shaders get their brightness from a function at the very
 # end of the text, so that a keystroke near the end of the source box changes the whole picture:
 # "0.6" <-> "0.69".
@@ -246,6 +250,60 @@ if ! skipped callgrind; then
                 row "host cost #$rank: ${name:0:46}" "$cost instructions/frame"
                 rank=$((rank + 1))
             done <"$work/top3"
+        fi
+    fi
+fi
+
+# ---- Shadertoy's form against the viewer's own (the viewer only) ---------------------------
+# The trivial shader in both forms, in alternating runs: CPU time per frame (median of PAIRS) and
+# the host's instructions per frame (callgrind). A text in Shadertoy's form costs the same as one in
+# the viewer's own form when nothing runs for the inputs it leaves unused.
+if ! skipped shadertoy && [ -n "$morvane" ]; then
+    for form in trivial shadertoy; do : >"$work/form-cpu-$form"; : >"$work/form-fps-$form"; done
+    for pair in $(seq "$pairs"); do
+        order="trivial shadertoy"
+        [ $((pair % 2)) = 0 ] && order="shadertoy trivial"
+        for form in $order; do
+            logFile=$work/form-$form-$pair.log
+            export SWAPCOUNT_SECONDS=$((runSeconds)) SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND=
+            run_counted "$work/$form" "$logFile" "$morvane"
+            fps_of "$logFile" >>"$work/form-fps-$form"
+            grep '^end' "$logFile" | tail -1 | sed -n 's/.*cpu_ms_per_frame \([0-9.]*\).*/\1/p' >>"$work/form-cpu-$form"
+            log "form $form run $pair: $(tail -1 "$work/form-fps-$form") fps, $(tail -1 "$work/form-cpu-$form") CPU ms/frame"
+        done
+    done
+    for form in trivial shadertoy; do
+        row "CPU ms/frame, trivial shader, $form form, morvane" "$(median <"$work/form-cpu-$form")"
+        row "fps, trivial shader, $form form, morvane (median of $pairs)" "$(median <"$work/form-fps-$form")"
+    done
+    row "CPU ms/frame ratio Shadertoy/own form" "$(awk -v a="$(median <"$work/form-cpu-shadertoy")" \
+        -v b="$(median <"$work/form-cpu-trivial")" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
+    if command -v valgrind >/dev/null; then
+        skipFrames=15 countFrames=40
+        for form in trivial shadertoy; do
+            out=$work/callgrind-form-$form.out
+            export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND="$skipFrames,$countFrames"
+            log "callgrind: morvane, $form form, $countFrames frames after $skipFrames (slow)"
+            (cd "$work/$form" && SWAPCOUNT_LOG="$work/callgrind-form-$form.log" LD_PRELOAD="$preload" \
+                timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
+                --callgrind-out-file="$out.%p" "$morvane") >/dev/null 2>"$work/callgrind-form-$form.stderr" || true
+            dump=$(ls "$out".*.1 2>/dev/null | head -1 || true)
+            total=
+            if [ -n "$dump" ]; then
+                callgrind_annotate --inclusive=no --threshold=100 "$dump" 2>/dev/null >"$work/annotate-form-$form.txt" || true
+                total=$(awk '/PROGRAM TOTALS/ { gsub(",", "", $1); print $1; exit }' "$work/annotate-form-$form.txt")
+            fi
+            if [ -z "$total" ]; then
+                log "callgrind left no figure for the $form form"
+                continue
+            fi
+            echo $((total / countFrames)) >"$work/ir-form-$form"
+            row "instructions/frame, trivial shader, $form form, morvane" "$(cat "$work/ir-form-$form")"
+        done
+        unset SWAPCOUNT_CALLGRIND
+        if [ -s "$work/ir-form-trivial" ] && [ -s "$work/ir-form-shadertoy" ]; then
+            row "instructions/frame ratio Shadertoy/own form" "$(awk -v a="$(cat "$work/ir-form-shadertoy")" \
+                -v b="$(cat "$work/ir-form-trivial")" 'BEGIN { printf "%.4f", a / b }')"
         fi
     fi
 fi

@@ -28,9 +28,13 @@ enum MouseButton : int32_t {
 };
 
 // The latest mouse event: positions are normalised to the window, x from -1 (left) to +1
-// (right), y from +1 (top) to -1 (bottom).
+// (right), y from +1 (top) to -1 (bottom); the pixel is the pointer's place in the client area as
+// the latest message that carries one gave it, from the top-left corner (negative or past the
+// edge for a drag that left the window).
 struct MouseState {
     Math::Point2 position;
+    int32_t pixelX = 0;
+    int32_t pixelY = 0;
     Math::Point2 previousPosition;
     Math::Point2 delta;
     int32_t wheelSteps = 0;

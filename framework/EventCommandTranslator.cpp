@@ -3,6 +3,21 @@
 
 namespace Morvane {
 
+namespace {
+
+// The signed client coordinates a mouse message carries in the words of lParam.
+int32_t ClientX(LPARAM lParam)
+{
+    return static_cast<int16_t>(LOWORD(lParam));
+}
+
+int32_t ClientY(LPARAM lParam)
+{
+    return static_cast<int16_t>(HIWORD(lParam));
+}
+
+}  // namespace
+
 void EventCommandTranslator::Translate(UINT message, WPARAM wParam, LPARAM lParam, float width,
                                        float height, CommandQueue& queue)
 {
@@ -12,6 +27,21 @@ void EventCommandTranslator::Translate(UINT message, WPARAM wParam, LPARAM lPara
         key.repeated = (static_cast<DWORD>(lParam) & (1u << 30)) != 0;
         queue.push_back(Command(key));
         return;
+    }
+    // Every mouse message but the wheel's carries the pointer's place in the client area.
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        m_state.pixelX = ClientX(lParam);
+        m_state.pixelY = ClientY(lParam);
+        break;
+    default:
+        break;
     }
     switch (message) {
     case WM_MOUSEMOVE: {

@@ -118,6 +118,38 @@ void OpenglDriver::SetProgram(boost::weak_ptr<OpenglProgram> program)
     m_currentProgram = program;
 }
 
+boost::weak_ptr<OpenglTexture> OpenglDriver::CreateTexture()
+{
+    boost::shared_ptr<OpenglTexture> texture(new OpenglTexture());
+    m_textures.push_back(texture);
+    return boost::weak_ptr<OpenglTexture>(texture);
+}
+
+void OpenglDriver::SetTextureUnit(boost::weak_ptr<OpenglTexture> texture, int32_t unit)
+{
+    m_textureUnits[texture] = unit;
+}
+
+void OpenglDriver::ClearTextureUnits()
+{
+    m_textureUnits.clear();
+}
+
+uint32_t OpenglDriver::MaxTextureSize() const
+{
+    GLint size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+    CheckGlError();
+    return size > 0 ? static_cast<uint32_t>(size) : 0;
+}
+
+std::string OpenglDriver::ShadingLanguageVersion() const
+{
+    const GLubyte* version = glGetString(GL_SHADING_LANGUAGE_VERSION);
+    CheckGlError();
+    return version ? std::string(reinterpret_cast<const char*>(version)) : std::string();
+}
+
 void OpenglDriver::DrawIndexedPrimitive(int64_t vertexBufferId, int64_t indexBufferId,
                                         uint64_t instanceCount)
 {

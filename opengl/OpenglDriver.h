@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include <boost/noncopyable.hpp>
@@ -44,6 +45,17 @@ public:
     // Compiles and links the sources (in order) into a program that the driver keeps.
     boost::weak_ptr<OpenglProgram> CreateProgram(const std::vector<ShaderSource>& shaders);
     void SetProgram(boost::weak_ptr<OpenglProgram> program);
+
+    // Creates an empty texture that the driver keeps (see OpenglTexture for its sampling).
+    boost::weak_ptr<OpenglTexture> CreateTexture();
+    // From the next draw on, `texture` is bound to texture unit `unit` while drawing.
+    void SetTextureUnit(boost::weak_ptr<OpenglTexture> texture, int32_t unit);
+    // The draws bind no texture from the next one on.
+    void ClearTextureUnits();
+    // The largest width and height of a texture this OpenGL takes (GL_MAX_TEXTURE_SIZE).
+    uint32_t MaxTextureSize() const;
+    // GL_SHADING_LANGUAGE_VERSION, as the driver says it ("4.50", "1.30 Mesa ...").
+    std::string ShadingLanguageVersion() const;
 
     // Draws the index buffer's triangles from the vertex buffer with the current program;
     // instanced unless `instanceCount` is exactly 1.

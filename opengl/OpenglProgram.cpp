@@ -125,4 +125,59 @@ void OpenglProgram::SetParameter(const std::string& name, const Math::Matrix4x4&
     CheckGlError();
 }
 
+GLint OpenglProgram::ParameterLocation(const std::string& name) const
+{
+    const GLint location = glGetUniformLocation(m_id, name.c_str());
+    CheckGlError();
+    return location;
+}
+
+void OpenglProgram::Use()
+{
+    glUseProgram(m_id);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameterAt(GLint location, float value)
+{
+    glUniform1f(location, value);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameterAt(GLint location, int32_t value)
+{
+    glUniform1i(location, value);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameterAt(GLint location, const Math::Vector3& vector)
+{
+    glUniform3f(location, vector.x, vector.y, vector.z);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameterAt(GLint location, const float (&vector)[4])
+{
+    glUniform4fv(location, 1, vector);
+    CheckGlError();
+}
+
+void OpenglProgram::SetParameterAt(GLint location, const Math::Matrix4x4& matrix)
+{
+    glUniformMatrix4fv(location, 1, GL_TRUE, matrix.m);
+    CheckGlError();
+}
+
+void OpenglProgram::SetFloatArrayAt(GLint location, const float* values, int32_t count)
+{
+    glUniform1fv(location, count, values);
+    CheckGlError();
+}
+
+void OpenglProgram::SetVector3ArrayAt(GLint location, const float* values, int32_t count)
+{
+    glUniform3fv(location, count, values);
+    CheckGlError();
+}
+
 }  // namespace OpenglDriver

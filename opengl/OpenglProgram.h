@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,22 @@ public:
     void SetParameter(const std::string& name, float value);
     void SetParameter(const std::string& name, const Math::Vector3& vector);
     void SetParameter(const std::string& name, const Math::Matrix4x4& matrix);
+
+    // The location of the active uniform `name`, or -1 when the program has none of that name
+    // (it is not declared, or the compiler dropped it as unused). Looked up once after a link,
+    // it stays valid until the next link.
+    GLint ParameterLocation(const std::string& name) const;
+
+    // Put the program in use, then set the uniform at `location` (from ParameterLocation).
+    void Use();
+    void SetParameterAt(GLint location, float value);
+    void SetParameterAt(GLint location, int32_t value);
+    void SetParameterAt(GLint location, const Math::Vector3& vector);
+    void SetParameterAt(GLint location, const float (&vector)[4]);
+    void SetParameterAt(GLint location, const Math::Matrix4x4& matrix);
+    // An array of `count` floats, or of `count` three-float vectors.
+    void SetFloatArrayAt(GLint location, const float* values, int32_t count);
+    void SetVector3ArrayAt(GLint location, const float* values, int32_t count);
 
     std::vector<boost::shared_ptr<OpenglShader>> m_shaders;
     GLuint m_id;

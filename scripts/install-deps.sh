@@ -12,6 +12,7 @@ packages=(
     # long renders spread over many jobs with GNU Parallel.
     libegl-dev libegl-mesa0 mesa-utils-bin ffmpeg parallel libpng-dev
     libx11-dev libxtst-dev libxrandr-dev libgtk-3-dev libgtksourceview-4-dev
+    libpng-dev libjpeg62-turbo-dev
     binutils-mingw-w64-x86-64 gcc-mingw-w64-x86-64
     googletest libgtest-dev
     xvfb xauth openbox x11-utils x11-xserver-utils xdotool xclip imagemagick

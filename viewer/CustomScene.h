@@ -1,7 +1,8 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, the notice the log box shows above the next compile result, and
-// what the logic asks of the renderer beyond the camera: the animation clock and screenshots.
+// edits kept beside the file, the notice the log box shows above the next compile result, what
+// the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "viewer/AnimationClock.h"
 #include "viewer/ScenePaths.h"
 #include "viewer/Screenshots.h"
+#include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
 
 namespace Morvane {
@@ -35,6 +37,9 @@ public:
     const AnimationClock& Clock() const { return m_clock; }
     // The pictures of the window the user asked for.
     Morvane::Screenshots& Screenshots() { return m_screenshots; }
+    // The left button as texts in Shadertoy's form see it (iMouse).
+    ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
+    const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -49,6 +54,7 @@ public:
 private:
     AnimationClock m_clock;
     Morvane::Screenshots m_screenshots;
+    ShadertoyMouse m_shadertoyMouse;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

@@ -92,6 +92,26 @@ std::wstring ClockStoppedNotice(float seconds, int32_t frame)
            std::to_wstring(frame) + L"): Space starts it again, Left and Right step it, Home sets it to 0.";
 }
 
+std::wstring ChannelNotUsedNotice(const std::wstring& path, int channel, const std::wstring& reason)
+{
+    return L"Note: " + FileName(path) + L" couldn't be used, so channel " + std::to_wstring(channel) +
+           L" shows noise instead.\n" + WithoutLineEnd(reason);
+}
+
+std::wstring ShadingLanguageTooOldNotice(const std::string& version)
+{
+    const std::wstring needs = L"This text is written for Shadertoy and needs OpenGL's shading language GLSL 1.30 "
+                               L"or later, but this OpenGL ";
+    if (version.empty()) {
+        return needs + L"does not say which one it offers.";
+    }
+    std::wstring offered;
+    for (char c : version) {
+        offered += static_cast<unsigned char>(c) < 0x80 ? static_cast<wchar_t>(c) : L'?';
+    }
+    return needs + L"offers GLSL " + offered + L".";
+}
+
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text)
 {
     if (notice.empty() || text.empty()) {

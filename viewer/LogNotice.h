@@ -31,6 +31,14 @@ std::wstring EarlierEditsNotMovedNotice(const std::wstring& keptPath, const std:
 // The animation clock stands still at `seconds`, in frame `frame`; and the keys that move it.
 std::wstring ClockStoppedNotice(float seconds, int32_t frame);
 
+// The image file at `path` for input channel `channel` of a text in Shadertoy's form could not be
+// used, for `reason` (one sentence); the channel shows the built-in noise instead.
+std::wstring ChannelNotUsedNotice(const std::wstring& path, int channel, const std::wstring& reason);
+
+// A text in Shadertoy's form needs GLSL 1.30 or later, and this OpenGL's shading language is
+// `version` (as GL_SHADING_LANGUAGE_VERSION gives it).
+std::wstring ShadingLanguageTooOldNotice(const std::string& version);
+
 // `text` below `notice`; either alone when the other is empty.
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text);
 

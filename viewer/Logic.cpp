@@ -46,6 +46,7 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     bool textChanged = false;
     m_compileDelay.Advance(deltaSeconds);
     m_scene.Clock().Advance(deltaSeconds);
+    m_scene.Mouse().NewFrame();
     for (const Command& command : commands) {
         switch (command.type) {
         case Mouse:
@@ -86,6 +87,7 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
 
 void Logic::HandleMouse(float deltaSeconds, const MouseState& mouse)
 {
+    m_scene.Mouse().Take(mouse);
     if (mouse.button == Wheel) {
         Zoom(deltaSeconds, mouse);
     } else if (mouse.moved && mouse.buttonDown && mouse.button == Left) {

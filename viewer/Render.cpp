@@ -10,8 +10,21 @@
 #include "viewer/LogNotice.h"
 #include "viewer/Quad.h"
 #include "viewer/SettingsDlg.h"
+#include "viewer/ShadertoyProgramText.h"
+#include "viewer/ShadertoyText.h"
 
 namespace Morvane {
+namespace {
+
+// The folder of the file at `path`, with its separator; empty for a bare name.
+std::wstring FolderOf(const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+}
+
+}  // namespace
+
 Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     : m_width(800)
     , m_height(600)
@@ -28,6 +41,9 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     BuildProgram();
     m_driver->SetProgram(m_program);
     UpdateParameters();
+    if (!m_channelNotices.empty()) {
+        m_settingsDlg.ShowResult(m_channelNotices);
+    }
 }
 
 void Render::BuildQuad()
@@ -42,9 +58,36 @@ void Render::BuildProgram()
 {
     std::vector<OpenglDriver::ShaderSource> sources;
     sources.push_back(OpenglDriver::ShaderSource{m_scene.m_vertexShaderText, OpenglDriver::VertexShader});
-    sources.push_back(OpenglDriver::ShaderSource{m_scene.m_pixelShaderText, OpenglDriver::PixelShader});
+    sources.push_back(PixelStage(m_scene.m_pixelShaderText, true));
     m_program = m_driver->CreateProgram(sources);
+    Linked(*m_program.lock(), m_scene.m_pixelShaderText);
     m_lastGoodPixelShader = m_scene.m_pixelShaderText;
+}
+
+OpenglDriver::ShaderSource Render::PixelStage(const std::string& text, bool readChannels)
+{
+    if (!IsShadertoyText(text)) {
+        return OpenglDriver::ShaderSource{text, OpenglDriver::PixelShader};
+    }
+    const std::string versionText = m_driver->ShadingLanguageVersion();
+    const int version = ShadingLanguageVersion(versionText);
+    if (version < kOldestShadertoyLanguage) {
+        throw Common::Exception(ShadingLanguageTooOldNotice(versionText));
+    }
+    if (readChannels) {
+        m_channelNotices = m_channels.Load(*m_driver, FolderOf(m_scene.m_pixelShaderPath));
+    }
+    return OpenglDriver::ShaderSource{ShadertoyProgramText(text, version), OpenglDriver::PixelShader};
+}
+
+void Render::Linked(OpenglDriver::OpenglProgram& program, const std::string& text)
+{
+    m_runsShadertoyText = IsShadertoyText(text);
+    if (m_runsShadertoyText) {
+        m_shadertoyInputs.Find(program, *m_driver, m_channels);
+    } else {
+        m_driver->ClearTextureUnits();
+    }
 }
 
 Math::Matrix4x4 Render::ScreenToWorld() const
@@ -55,6 +98,14 @@ Math::Matrix4x4 Render::ScreenToWorld() const
 void Render::UpdateParameters()
 {
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
+    if (m_runsShadertoyText) {
+        const Math::Vector3 resolution(static_cast<float>(m_width), static_cast<float>(m_height), 1.0f);
+        m_shadertoyInputs.Set(*program, ShadertoyInputSources{resolution, m_height, m_scene.Clock(), m_frameRate,
+                                                               m_scene.Mouse(), m_channels,
+                                                               m_scene.m_camera.position,
+                                                               [this]() { return ScreenToWorld(); }});
+        return;
+    }
     program->SetParameter("screen2World", ScreenToWorld());
     program->SetParameter("cameraPos", m_scene.m_camera.position);
     program->SetParameter("totalTime", m_totalTime);
@@ -69,7 +120,9 @@ void Render::Update()
     OpenglDriver::ShaderSource source{m_scene.m_pixelShaderText, OpenglDriver::PixelShader};
     try {
         if (m_scene.m_shaderChanged) {
-            program->UpdateShader(source);
+            m_channelNotices.clear();
+            program->UpdateShader(PixelStage(source.source, true));
+            Linked(*program, source.source);
         }
         UpdateParameters();
         TakeScreenshotIfAsked();
@@ -86,7 +139,13 @@ void Render::Update()
     // Back to the last text that built, so the picture never goes away; its parameters are set
     // again by the next frame.
     source.source = m_lastGoodPixelShader;
-    program->UpdateShader(source);
+    program->UpdateShader(PixelStage(source.source, false));
+    Linked(*program, source.source);
+    // The link reset the inputs: a text in Shadertoy's form gets them again at once, so that the
+    // picture does not flash at every broken keystroke.
+    if (m_runsShadertoyText) {
+        UpdateParameters();
+    }
 }
 
 void Render::TakeScreenshotIfAsked()
@@ -125,7 +184,7 @@ void Render::TakeScreenshotIfAsked()
 void Render::ShowCompileResult(const std::wstring& result)
 {
     // A notice about the text just loaded or kept stays above the result of compiling it.
-    m_settingsDlg.ShowResult(result);
+    m_settingsDlg.ShowResult(BelowNotice(m_channelNotices, result));
     m_scene.m_logNotice.clear();
 }
 

@@ -1,6 +1,7 @@
 // The renderer: owns the OpenGL driver, the full-screen quad and the one shader program, hands
 // the program its three parameters every frame and recompiles the pixel stage after an edit,
-// falling back to the last text that built.
+// falling back to the last text that built. A text in Shadertoy's form is compiled wrapped for
+// the driver's shading language and handed the inputs it uses instead, with its channels' images.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,9 @@
 #include "opengl/OpenglDriver.h"
 #include "platform/Windows.h"
 #include "viewer/CustomScene.h"
+#include "viewer/FrameRate.h"
+#include "viewer/ShaderChannels.h"
+#include "viewer/ShadertoyInputs.h"
 
 namespace Morvane {
 
@@ -23,7 +27,8 @@ public:
     Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg);
 
     // Once per frame: recompiles the pixel stage when the scene says it changed, reports the
-    // result in the dialog's log box and sets screen2World, cameraPos and totalTime.
+    // result in the dialog's log box and sets screen2World, cameraPos and totalTime (for a text in
+    // Shadertoy's form, the inputs it uses).
     void Update();
 
     // Maps a window position in pixels (origin bottom-left) and a depth in [0, 1] to a world
@@ -52,8 +57,23 @@ private:
 
     // The window's device context, whose client area the screenshots show.
     HDC m_dc;
+    // What the pixel stage compiles for the user's `text`: the text itself, or for a text in
+    // Shadertoy's form the text wrapped for this driver (after its channels' files are read again,
+    // when `readChannels`). Throws with one sentence when the driver's shading language is too old
+    // for that.
+    OpenglDriver::ShaderSource PixelStage(const std::string& text, bool readChannels);
+    // After each link: whether the program runs a text in Shadertoy's form, and which inputs.
+    void Linked(OpenglDriver::OpenglProgram& program, const std::string& text);
     // Writes a compile result to the log box, below the scene's notice about the loaded text.
     void ShowCompileResult(const std::wstring& result);
+
+    // Texts in Shadertoy's form: whether the program runs one, the inputs it uses, the frame rate,
+    // the channels and the notices about channel files from their last reading.
+    bool m_runsShadertoyText = false;
+    ShadertoyInputs m_shadertoyInputs;
+    FrameRate m_frameRate;
+    ShaderChannels m_channels;
+    std::wstring m_channelNotices;
 };
 
 }  // namespace Morvane

@@ -237,3 +237,71 @@ control_rect() {  # x y width height (dialog units), then the client rectangle
 caption() { timeout 10 xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'; }
 window_class() { timeout 10 xprop -id "$1" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = //p'; }
 
+# --- Marks in the source box's gutter -----------------------------------------------------------
+
+# The source box's rectangle in the dialog's client area, in pixels: "x y width height".
+source_box() { control_rect 7 7 354 245 0 0; }
+
+# Reads the marks of the source box's top half from a screenshot of the dialog, as
+# "tint_top tint_bottom tint_left sign_top sign_bottom sign_left sign_right" in pixels of the
+# box (-1 for what is not there): the tint is the first band of rows that are mostly light red,
+# the sign the strong red left of the band, or left of `gutter` (the text's left edge as an
+# earlier reading found it) when there is no band (syntax colours have reds too).
+read_marks() {  # screenshot name [gutter]
+    local x y w h
+    read -r x y w h < <(source_box)
+    timeout 20 convert "$E2E_WORK/$1.png" -crop "${w}x$((h / 2))+$x+$y" +repage txt:- |
+        awk -F'[:(), ]+' -v w="$w" -v gutter="${2:--1}" '
+        NR > 1 {
+            px = $1; py = $2; r = $3; g = $4; b = $5
+            if (r > 170 && g < 90 && b < 90) { red++; rx[red] = px; ry[red] = py }
+            else if (r > 235 && g >= 160 && g <= 230 && b >= 160 && b <= 230 && r - g >= 20) {
+                tint[py]++
+                if (!(py in left) || px < left[py]) left[py] = px
+            }
+        }
+        END {
+            top = -1; bottom = -1; tl = -1
+            for (py = 0; py < 10000; py++) {
+                if (tint[py] >= w / 4) {
+                    if (top < 0) { top = py; tl = left[py] }
+                    bottom = py
+                    if (left[py] < tl) tl = left[py]
+                } else if (top >= 0) break
+            }
+            st = -1; sb = -1; sl = -1; sr = -1
+            limit = tl >= 0 ? tl : gutter
+            for (i = 1; i <= red; i++) {
+                if (limit >= 0 && rx[i] >= limit) continue
+                if (st < 0 || ry[i] < st) st = ry[i]
+                if (ry[i] > sb) sb = ry[i]
+                if (sl < 0 || rx[i] < sl) sl = rx[i]
+                if (rx[i] > sr) sr = rx[i]
+            }
+            print top, bottom, tl, st, sb, sl, sr
+        }'
+}
+
+dialog_shot() { timeout 20 import -window "$DLG" "$E2E_WORK/$1.png" 2>/dev/null || note "no screenshot $1"; }
+
+# Whether a mark stands at the given line (1 at the top of the box, which shows its first line):
+# a sign and a tint band one line high, the sign level with the band, the band the line's.
+mark_at_line() {  # line, then read_marks's seven numbers
+    local line=$1 top=$2 bottom=$3 st=$5 sb=$6
+    local height=$((bottom - top + 1))
+    [ "$top" -ge 0 ] && [ "$st" -ge 0 ] && [ "$height" -ge 8 ] &&
+        [ "$st" -ge "$top" ] && [ "$sb" -le "$bottom" ] &&
+        [ "$top" -ge $(((line - 1) * height)) ] && [ "$top" -le $(((line - 1) * height + 6)) ]
+}
+no_marks() { [ "$1" = -1 ] && [ "$4" = -1 ]; }
+
+# --- Reading the picture -----------------------------------------------------------------------
+
+# The colour of one pixel of a screenshot: "red green blue", 0 to 255 each.
+pixel_at() {  # screenshot name, x y in its pixels
+    timeout 20 convert "$E2E_WORK/$1.png" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
+        sed -n '2s/^[^(]*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | awk '{ printf "%d %d %d\n", $1, $2, $3 }'
+}
+
+# A screenshot's height in pixels.
+picture_height() { timeout 20 identify -format '%h' "$E2E_WORK/$1.png"; }

@@ -533,9 +533,38 @@ focus_window "$main"
 xdotool key --clearmodifiers alt+F4
 expect_exit 0 "closing the main window ends the process with status 0" \
     "message box: '$(message_box_text "$work/run.log")'"
+    # 4. A text in Shadertoy's form with an image in channel 0 (decoded by the Windows Imaging
+    # Component): the image on the left half, iResolution on the right.
+    local toy="$work/shadertoy"
+    mkdir -p "$toy/glsl"
+    cp "$here/scene/glsl/vertexShader.glsl" "$toy/glsl/"
+    printf '%s\n' 'void mainImage(out vec4 fragColor, in vec2 fragCoord)' '{' \
+        '    vec2 uv = fragCoord / iResolution.xy;' \
+        '    fragColor = uv.x < 0.4 ? texture(iChannel0, uv) : vec4(iResolution.xy / 1000.0, 0.5, 0.0);' \
+        '}' >"$toy/glsl/pixelShader.glsl"
+    convert -size 8x8 'xc:rgb(200,40,90)' "$toy/glsl/channel0.png"
+    start_program "$toy" "$work/shadertoy.log"
+    wait_for_windows
+    shadertoy_drawn() {
+        read_picture_geometry "$main" && MAIN_GEOMETRY=$GEOMETRY || return 1
+        read -r mx my mw mh <<<"$MAIN_GEOMETRY"
+        shoot_picture "$work/shadertoy.png" || return 1
+        pixel_is "$work/shadertoy.png" 20 $((mh / 2)) "200 40 90" &&
+            pixel_is "$work/shadertoy.png" $((mw - 20)) $((mh / 2)) "204 153 128"
+    }
+    if [ -n "$main" ] && wait_until shadertoy_drawn; then
+        pass "a text in Shadertoy's form draws its channel image and iResolution"
+    else
+        fail "a text in Shadertoy's form draws its channel image and iResolution" \
+            "left $(pixel "$work/shadertoy.png" 20 $((mh / 2))), right $(pixel "$work/shadertoy.png" $((mw - 20)) $((mh / 2))); message box: '$(message_box_text "$work/shadertoy.log")'"
+    fi
+    cp "$work/shadertoy.png" "$shots/shadertoy.png" 2>/dev/null
+    focus_window "$main"
+    xdotool key --clearmodifiers alt+F4
+    expect_exit 0 "closing the Shadertoy text's window ends the process with status 0"
 }
 
-# 4. A 1366 x 768 screen: the dialog must lie wholly on it, beside the main window where it fits
+# 5. A 1366 x 768 screen: the dialog must lie wholly on it, beside the main window where it fits
 # (how wide it is depends on the dialog font's size in pixels), moved back over the main window
 # where it does not.
 check_small_screen() {
