@@ -150,6 +150,12 @@ void OpenglProgram::SetParameterAt(GLint location, int32_t value)
     CheckGlError();
 }
 
+void OpenglProgram::SetParameterAt(GLint location, float x, float y)
+{
+    glUniform2f(location, x, y);
+    CheckGlError();
+}
+
 void OpenglProgram::SetParameterAt(GLint location, const Math::Vector3& vector)
 {
     glUniform3f(location, vector.x, vector.y, vector.z);

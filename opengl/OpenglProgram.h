@@ -46,6 +46,7 @@ public:
     void Use();
     void SetParameterAt(GLint location, float value);
     void SetParameterAt(GLint location, int32_t value);
+    void SetParameterAt(GLint location, float x, float y);
     void SetParameterAt(GLint location, const Math::Vector3& vector);
     void SetParameterAt(GLint location, const float (&vector)[4]);
     void SetParameterAt(GLint location, const Math::Matrix4x4& matrix);

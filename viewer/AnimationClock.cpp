@@ -42,4 +42,13 @@ void AnimationClock::Restart()
     m_started = false;
 }
 
+void AnimationClock::StandAt(float time, int32_t frame, float frameSeconds)
+{
+    m_running = false;
+    m_started = true;
+    m_time = time;
+    m_frame = frame;
+    m_frameSeconds = frameSeconds;
+}
+
 }  // namespace Morvane

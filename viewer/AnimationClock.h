@@ -20,6 +20,8 @@ public:
     void Step(int frames);
     // Back to time 0 and frame 0, running or stopped as before.
     void Restart();
+    // Stands stopped at `time` and `frame`, the frames `frameSeconds` long: a frame of a render.
+    void StandAt(float time, int32_t frame, float frameSeconds);
 
     bool Running() const { return m_running; }
     // Seconds of animation time.

@@ -100,7 +100,8 @@ void Render::UpdateParameters()
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
     if (m_runsShadertoyText) {
         const Math::Vector3 resolution(static_cast<float>(m_width), static_cast<float>(m_height), 1.0f);
-        m_shadertoyInputs.Set(*program, ShadertoyInputSources{resolution, m_height, m_scene.Clock(), m_frameRate,
+        m_shadertoyInputs.Set(*program, ShadertoyInputSources{resolution, m_height, m_scene.Clock(),
+                                                               [this]() { return m_frameRate.Tick(); },
                                                                m_scene.Mouse(), m_channels,
                                                                m_scene.m_camera.position,
                                                                [this]() { return ScreenToWorld(); }});

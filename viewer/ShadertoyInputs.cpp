@@ -1,6 +1,7 @@
 // Looking up the inputs' locations after a link and setting the used ones each frame.
 #include "viewer/ShadertoyInputs.h"
 
+#include <algorithm>
 #include <string>
 
 namespace Morvane {
@@ -50,7 +51,7 @@ void ShadertoyInputs::Set(OpenglDriver::OpenglProgram& program, const ShadertoyI
         program.SetParameterAt(m_locations[TimeDelta], sources.clock.FrameSeconds());
     }
     if (m_locations[FrameRate] >= 0) {
-        program.SetParameterAt(m_locations[FrameRate], sources.frameRate.Tick());
+        program.SetParameterAt(m_locations[FrameRate], sources.frameRate());
     }
     if (m_locations[Frame] >= 0) {
         program.SetParameterAt(m_locations[Frame], sources.clock.Frame());
@@ -62,7 +63,11 @@ void ShadertoyInputs::Set(OpenglDriver::OpenglProgram& program, const ShadertoyI
     }
     if (m_locations[Date] >= 0) {
         float date[4];
-        LocalDate(date);
+        if (sources.fixedDate) {
+            std::copy(sources.fixedDate, sources.fixedDate + 4, date);
+        } else {
+            LocalDate(date);
+        }
         program.SetParameterAt(m_locations[Date], date);
     }
     if (m_locations[SampleRate] >= 0) {

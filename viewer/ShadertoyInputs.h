@@ -22,11 +22,14 @@ struct ShadertoyInputSources {
     Math::Vector3 resolution;  // the drawing surface's width, height and 1
     uint64_t surfaceHeight;
     const AnimationClock& clock;  // iTime, iTimeDelta and iFrame, as totalTime
-    FrameRate& frameRate;          // ticked only when the text reads iFrameRate
+    std::function<float()> frameRate;  // asked only when the text reads iFrameRate
     const ShadertoyMouse& mouse;
     const ShaderChannels& channels;
     const Math::Vector3& cameraPosition;
     std::function<Math::Matrix4x4()> screenToWorld;  // asked only when the text uses it
+    // iDate: the local date now, or a fixed one (a render's frames must not depend on when they
+    // are drawn).
+    const float* fixedDate = nullptr;
 };
 
 class ShadertoyInputs {

@@ -26,13 +26,15 @@ const char kInputs[] =
     "#define iGlobalTime iTime\n";
 
 // The main that runs the text: declared here, before the text, it calls mainImage through a
-// declaration, so that nothing of its own follows the text.
+// declaration, so that nothing of its own follows the text. A render drawn in tiles moves each
+// tile's pixels to their place in the whole picture (0 otherwise: the window never sets it).
 const char kMain[] =
+    "uniform vec2 morvaneFragCoordOffset;\n"
     "void mainImage(out vec4 fragColor, in vec2 fragCoord);\n"
     "void main()\n"
     "{\n"
     "    vec4 colour = vec4(0.0, 0.0, 0.0, 1.0);\n"
-    "    mainImage(colour, gl_FragCoord.xy);\n"
+    "    mainImage(colour, gl_FragCoord.xy + morvaneFragCoordOffset);\n"
     "    morvaneFragmentColour = vec4(colour.rgb, 1.0);\n"
     "}\n";
 

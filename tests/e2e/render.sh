@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Rendering to files where there is no X server at all: a still, a sequence split over two jobs
-# of GNU Parallel that equals one run byte for byte, a film checked with ffprobe, a still drawn in
-# small tiles against the same still drawn at once, a text that does not build (status 1, the
-# compiler's message, no file), and the progress line on a terminal but not in a pipe.
+# of GNU Parallel that equals one run byte for byte, a film checked with ffprobe, stills drawn in
+# small tiles against the same stills drawn at once (in both forms of text), a text that does not
+# build (status 1, the compiler's message, no file), and the progress line on a terminal but not
+# in a pipe.
 source "$(dirname "$0")/lib.sh"
 unset DISPLAY
 
@@ -46,6 +47,14 @@ beyond=$(timeout 30 compare -metric AE -fuzz 0.45% tiled.png still.png null: 2>&
 check "a still drawn in 64-pixel tiles is the still drawn at once within 1/255, but for $beyond of 480000 pixels" \
     [ "$beyond" -le 48 ]
 check "the tiled still is whole" bash -c '[ "$(identify -format "%w %h" tiled.png)" = "800 600" ]'
+
+# A text in Shadertoy's form: drawn in tiles it is exactly the picture drawn at once (each tile's
+# fragCoord is moved to its place), and iResolution follows the size.
+example=$(cd "$(dirname "$0")/../../examples/shadertoy" && pwd)
+render toy.png "$example" 2>/dev/null
+MORVANE_RENDER_TILE=64 render toy-tiled.png "$example" 2>/dev/null
+check "a text in Shadertoy's form renders, and in 64-pixel tiles exactly the same" \
+    bash -c '[ -s toy.png ] && [ "$(compare -metric AE toy.png toy-tiled.png null: 2>&1)" = 0 ]'
 
 # A text that does not build: its message, status 1, and no file at all.
 printf 'void main() { broken }\n' >glsl/pixelShader.glsl
