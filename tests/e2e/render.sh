@@ -40,6 +40,12 @@ probe=$(ffprobe -v error -count_frames -select_streams v:0 \
 check "ffprobe finds 24 frames of 800 x 600 H.264 at 24 per second (got: $probe)" [ "$probe" = "h264,800,600,24/1,24" ]
 check "no temporary file is left beside it" [ -z "$(ls -A | grep rendering)" ]
 
+# Without ffmpeg a film is refused before anything is drawn.
+(PATH=/nonexistent; "$MORVANE" --render nothing.mp4 --frames 0-9 2>err.txt)
+status=$?
+check "without ffmpeg a film is a wrong use (status $status: $(head -c 200 err.txt))" \
+    bash -c "[ $status = 2 ] && grep -q 'needs the ffmpeg program' err.txt && [ -z \"\$(ls -A | grep nothing)\" ]"
+
 # Tiles forced small: the picture is the same as drawn at once within one step of rounding, but
 # for a few rays that graze the sphere's outline (a tile's screen2World rounds differently).
 MORVANE_RENDER_TILE=64 render tiled.png 2>/dev/null
