@@ -308,16 +308,15 @@ if ! skipped shadertoy && [ -n "$morvane" ]; then
     fi
 fi
 
-# ---- Edit-to-picture latency (the viewer only) ------------------------------------------------
-# latency_of SHADER: starts the viewer in edit-SHADER, types EDITS single keystrokes into the
-# Settings dialog's source box (alternately "9", making "0.6" "0.69", and BackSpace) and times
-# each from the keystroke to the first presented frame whose probe pixel has changed.
-latency_of() {
-    local shader=$1 logFile=$work/latency-$1.log viewerPid dialog edit key before start latency count
-    : >"$logFile"
-    # A floor pixel near the bottom-left corner: nothing animates there.
-    (cd "$work/edit-$shader" && SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= SWAPCOUNT_PROBE=40,40 \
-        SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$logFile.stderr" &
+# viewer_for_typing DIR LOG WHAT [NAME=value...]: starts the viewer in DIR under the frame counter
+# (its log LOG) with the settings given, waits for its frames and its Settings dialog, focuses the
+# dialog and clicks into its source box; sets viewerPid and dialog. False, having said so (WHAT
+# names the figure given up) and ended the viewer, when they never come.
+viewer_for_typing() {
+    local dir=$1 logFile=$2 what=$3
+    shift 3
+    (cd "$dir" && exec env "$@" SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= SWAPCOUNT_LOG="$logFile" \
+        LD_PRELOAD="$preload" "$morvane") >/dev/null 2>"$logFile.stderr" &
     viewerPid=$!
     children+=("$viewerPid")
     # Wait for frames, then for the dialog (a search can trip over windows that vanish while it
@@ -333,17 +332,30 @@ latency_of() {
         sleep 0.2
     done
     if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
-        log "the viewer or its Settings dialog did not come up: no latency figure for the $shader shader"
+        log "the viewer or its Settings dialog did not come up: no $what"
         cat "$logFile.stderr" >&2
         kill "$viewerPid" 2>/dev/null || true
-        return
+        return 1
     fi
     xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
-    # Click into the source box (the upper two thirds of the dialog), then go to the end of the
-    # text and step back over "; }" and the final line feed: the caret then stands after "0.6".
+    # Click into the source box (the upper two thirds of the dialog).
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
     sleep 0.5
+}
+
+# ---- Edit-to-picture latency (the viewer only) ------------------------------------------------
+# latency_of SHADER: starts the viewer in edit-SHADER, types EDITS single keystrokes into the
+# Settings dialog's source box (alternately "9", making "0.6" "0.69", and BackSpace) and times
+# each from the keystroke to the first presented frame whose probe pixel has changed.
+latency_of() {
+    local shader=$1 logFile=$work/latency-$1.log viewerPid dialog edit key before start latency count
+    : >"$logFile"
+    # A floor pixel near the bottom-left corner: nothing animates there.
+    viewer_for_typing "$work/edit-$shader" "$logFile" "latency figure for the $shader shader" SWAPCOUNT_PROBE=40,40 ||
+        return
+    # Go to the end of the text and step back over "; }" and the final line feed: the caret then
+    # stands after "0.6".
     xdotool key ctrl+End Left Left Left Left
     sleep 1
     : >"$work/latencies-$shader"
@@ -402,30 +414,8 @@ echo_of() {
     cp "$root/glsl/vertexShader.glsl" "$root/glsl/pixelShader.glsl" "$dir/glsl/"
     printf '[Settings]\ngtk-cursor-blink=false\n' >"$dir/config/gtk-3.0/settings.ini"
     : >"$logFile"
-    (cd "$dir" && MESA_SHADER_CACHE_DISABLE=true XDG_CONFIG_HOME="$dir/config" SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_CALLGRIND= \
-        SWAPCOUNT_PROBE= SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>"$logFile.stderr" &
-    viewerPid=$!
-    children+=("$viewerPid")
-    for _ in $(seq 600); do
-        [ "$(grep -c '^frame' "$logFile" || true)" -ge 5 ] && break
-        sleep 0.1
-    done
-    dialog=
-    for _ in $(seq 100); do
-        dialog=$(xdotool search --onlyvisible --name '^Settings$' 2>/dev/null | head -1 || true)
-        [ -n "$dialog" ] && break
-        sleep 0.2
-    done
-    if [ -z "$dialog" ] || ! kill -0 "$viewerPid" 2>/dev/null; then
-        log "the viewer or its Settings dialog did not come up: no echo figure at 1 key/$interval ms"
-        cat "$logFile.stderr" >&2
-        kill "$viewerPid" 2>/dev/null || true
-        return
-    fi
-    xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
-    xdotool mousemove --window "$dialog" $((WIDTH / 2)) $((HEIGHT / 3)) click 1
-    sleep 0.5
+    viewer_for_typing "$dir" "$logFile" "echo figure at 1 key/$interval ms" MESA_SHADER_CACHE_DISABLE=true \
+        XDG_CONFIG_HOME="$dir/config" SWAPCOUNT_PROBE= || return
     xdotool key ctrl+Home Down End
     sleep 1
     "$echolag" --window "$dialog" --interval-ms "$interval" --keys "$echoKeys" >"$work/echo-$interval.keys" \

@@ -25,12 +25,6 @@ Math::Matrix4x4 PerspectiveProjection(float aspect)
 
 namespace {
 
-// The vertex shader's text: its file's, or the built-in one's for a scene that has none.
-std::string VertexShaderText(const ScenePaths& paths)
-{
-    return paths.vertexShader.empty() ? std::string(BuiltInVertexShader()) : Common::ReadTextFile(paths.vertexShader);
-}
-
 }  // namespace
 
 RealTimeApp::Camera DefaultCamera()
@@ -52,7 +46,7 @@ CustomScene::CustomScene()
 CustomScene::CustomScene(const ScenePaths& paths)
     : Scene(DefaultCamera())
     , m_pixelShaderPath(paths.pixelShader)
-    , m_vertexShaderText(VertexShaderText(paths))
+    , m_vertexShaderText(ReadVertexShader(paths))
     , m_pixelShaderText(Common::ReadTextFile(m_pixelShaderPath))
     , m_shaderChanged(false)
     , m_unsavedEdits(m_pixelShaderPath, m_pixelShaderText)

@@ -32,18 +32,6 @@ const uint32_t kDefaultTileSide = 4096;
     throw Common::Exception(sentence, Common::ErrorDetail());
 }
 
-// The vertex shader's text: its file's, or the built-in one.
-std::string VertexText(const ScenePaths& paths)
-{
-    return paths.vertexShader.empty() ? std::string(BuiltInVertexShader()) : Common::ReadTextFile(paths.vertexShader);
-}
-
-std::wstring FolderOf(const std::wstring& path)
-{
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
 class Frames {
 public:
     Frames(const ScenePaths& paths, const RenderOptions& options)
@@ -112,10 +100,7 @@ public:
                                     m_options.width);
             }
         }
-        // The window shows colours only: the picture is opaque whatever alpha the shader wrote.
-        for (size_t alpha = 3; alpha < m_pixels.size(); alpha += 4) {
-            m_pixels[alpha] = 255;
-        }
+        MakeOpaque(m_pixels);
         return m_pixels;
     }
 
@@ -134,13 +119,13 @@ private:
             if (version < kOldestShadertoyLanguage) {
                 Fail(ShadingLanguageTooOldNotice(versionText));
             }
-            const std::wstring notices = m_channels.Load(m_driver, FolderOf(paths.pixelShader));
+            const std::wstring notices = m_channels.Load(m_driver, FolderOfFile(paths.pixelShader));
             if (!notices.empty()) {
                 Platform::PrintError(notices + L"\n");
             }
             pixelStage = ShadertoyProgramText(text, version);
         }
-        m_program = m_driver.CreateProgram({OpenglDriver::ShaderSource{VertexText(paths), OpenglDriver::VertexShader},
+        m_program = m_driver.CreateProgram({OpenglDriver::ShaderSource{ReadVertexShader(paths), OpenglDriver::VertexShader},
                                             OpenglDriver::ShaderSource{pixelStage, OpenglDriver::PixelShader}});
         m_driver.SetProgram(m_program);
         if (m_shadertoy) {

@@ -47,4 +47,11 @@ Math::Matrix4x4 ScreenToWorld(const RealTimeApp::Camera& camera, float width, fl
     return product.Inverse();
 }
 
+void MakeOpaque(std::vector<uint8_t>& pixels)
+{
+    for (size_t alpha = 3; alpha < pixels.size(); alpha += 4) {
+        pixels[alpha] = 255;
+    }
+}
+
 }  // namespace Morvane

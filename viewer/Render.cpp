@@ -14,16 +14,6 @@
 #include "viewer/ShadertoyText.h"
 
 namespace Morvane {
-namespace {
-
-// The folder of the file at `path`, with its separator; empty for a bare name.
-std::wstring FolderOf(const std::wstring& path)
-{
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
-}
-
-}  // namespace
 
 Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     : m_width(800)
@@ -75,7 +65,7 @@ OpenglDriver::ShaderSource Render::PixelStage(const std::string& text, bool read
         throw Common::Exception(ShadingLanguageTooOldNotice(versionText));
     }
     if (readChannels) {
-        m_channelNotices = m_channels.Load(*m_driver, FolderOf(m_scene.m_pixelShaderPath));
+        m_channelNotices = m_channels.Load(*m_driver, FolderOfFile(m_scene.m_pixelShaderPath));
     }
     return OpenglDriver::ShaderSource{ShadertoyProgramText(text, version), OpenglDriver::PixelShader};
 }
@@ -174,10 +164,7 @@ void Render::TakeScreenshotIfAsked()
     glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels.data());
     OpenglDriver::CheckGlError();
-    // The window shows colours only: the picture is opaque whatever alpha the shader wrote.
-    for (size_t alpha = 3; alpha < pixels.size(); alpha += 4) {
-        pixels[alpha] = 255;
-    }
+    MakeOpaque(pixels);
     m_scene.m_logNotice = Screenshots::Save(SceneFolder(m_scene.m_pixelShaderPath), width, height, pixels);
     m_settingsDlg.RefreshNotices();
 }

@@ -1,6 +1,7 @@
 // Finding a scene's files from the name the user gave.
 #include "ScenePaths.h"
 
+#include "common/TextFile.h"
 #include "platform/Windows.h"
 #include "viewer/CommandLine.h"
 
@@ -111,6 +112,17 @@ std::wstring SceneFolder(const std::wstring& pixelShader)
         return separator == std::wstring::npos ? L"." : FolderOf(folder);
     }
     return folder;
+}
+
+std::string ReadVertexShader(const ScenePaths& paths)
+{
+    return paths.vertexShader.empty() ? std::string(BuiltInVertexShader()) : Common::ReadTextFile(paths.vertexShader);
+}
+
+std::wstring FolderOfFile(const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
 }
 
 }  // namespace Morvane

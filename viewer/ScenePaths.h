@@ -32,4 +32,12 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // The default scene's vertex shader, for scenes that bring none.
 const char* BuiltInVertexShader();
 
+// The scene's vertex shader text: its file's, or the built-in one's. Throws Common::Exception
+// when the file cannot be loaded.
+std::string ReadVertexShader(const ScenePaths& paths);
+
+// The folder of the file at `path` with its separator (where channel images lie beside a pixel
+// shader); empty for a bare name.
+std::wstring FolderOfFile(const std::wstring& path);
+
 }  // namespace Morvane
