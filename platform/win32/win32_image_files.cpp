@@ -6,58 +6,16 @@
 
 #include "platform/ImageFiles.h"
 #include "platform/Windows.h"
+#include "platform/win32/Win32Internal.h"
 
 #include <wincodec.h>
 
 namespace {
 
+using Platform::Com;
 using Platform::ImageFileResult;
 using Platform::RgbaImage;
-
-// Releases a COM interface when it goes.
-template <class Interface>
-class Com {
-public:
-    Com() = default;
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    ~Com()
-    {
-        if (m_pointer) {
-            m_pointer->Release();
-        }
-    }
-    Interface** Out() { return &m_pointer; }
-    Interface* operator->() const { return m_pointer; }
-    Interface* Get() const { return m_pointer; }
-
-private:
-    Interface* m_pointer = nullptr;
-};
-
-// The system's text for an error code or HRESULT, without its line end.
-std::wstring SystemText(DWORD code)
-{
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring result;
-    if (length > 0 && text) {
-        result.assign(text, length);
-    } else {
-        wchar_t number[16];
-        swprintf(number, 16, L"0x%08lX", static_cast<unsigned long>(code));
-        result = L"Error " + std::wstring(number) + L".";
-    }
-    if (text) {
-        LocalFree(text);
-    }
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r')) {
-        result.pop_back();
-    }
-    return result;
-}
+using Platform::SystemText;
 
 std::wstring TooLarge(UINT width, UINT height, uint32_t maxSide)
 {

@@ -4,6 +4,7 @@
 
 #include "platform/OffscreenContext.h"
 #include "platform/Windows.h"
+#include "platform/win32/Win32Internal.h"
 
 namespace Platform {
 namespace {
@@ -12,14 +13,7 @@ const wchar_t* const kClassName = L"MorvaneOffscreen";
 
 std::wstring SystemError(const wchar_t* what)
 {
-    const DWORD code = GetLastError();
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring reason = std::wstring(what) + L": " + (text ? text : L"error " + std::to_wstring(code));
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-    return reason;
+    return std::wstring(what) + L": " + SystemText(GetLastError());
 }
 
 class WglContext : public OffscreenContext {

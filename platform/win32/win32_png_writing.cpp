@@ -7,53 +7,29 @@
 
 #include "platform/ImageFiles.h"
 #include "platform/Windows.h"
+#include "platform/win32/Win32Internal.h"
 
 #include <wincodec.h>
 
 namespace {
 
-template <class Interface>
-class Released {
-public:
-    Released() = default;
-    Released(const Released&) = delete;
-    Released& operator=(const Released&) = delete;
-    ~Released()
-    {
-        if (m_pointer) m_pointer->Release();
-    }
-    Interface** Out() { return &m_pointer; }
-    Interface* operator->() const { return m_pointer; }
-    Interface* Get() const { return m_pointer; }
-
-private:
-    Interface* m_pointer = nullptr;
-};
-
 std::wstring Failure(const std::wstring& path, HRESULT result)
 {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(result), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    std::wstring reason = L"The file " + path + L" could not be written: " +
-                          (text ? std::wstring(text) : L"error " + std::to_wstring(static_cast<unsigned long>(result)));
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-    return reason;
+    return L"The file " + path + L" could not be written: " + Platform::SystemText(static_cast<DWORD>(result));
 }
 
 HRESULT Encode(const std::wstring& temporary, uint32_t width, uint32_t height, const uint8_t* rowsBottomUp)
 {
-    Released<IWICImagingFactory> factory;
+    Platform::Com<IWICImagingFactory> factory;
     HRESULT result = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                       reinterpret_cast<void**>(factory.Out()));
-    Released<IWICStream> stream;
+    Platform::Com<IWICStream> stream;
     if (SUCCEEDED(result)) result = factory->CreateStream(stream.Out());
     if (SUCCEEDED(result)) result = stream->InitializeFromFilename(temporary.c_str(), GENERIC_WRITE);
-    Released<IWICBitmapEncoder> encoder;
+    Platform::Com<IWICBitmapEncoder> encoder;
     if (SUCCEEDED(result)) result = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.Out());
     if (SUCCEEDED(result)) result = encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache);
-    Released<IWICBitmapFrameEncode> frame;
+    Platform::Com<IWICBitmapFrameEncode> frame;
     if (SUCCEEDED(result)) result = encoder->CreateNewFrame(frame.Out(), nullptr);
     if (SUCCEEDED(result)) result = frame->Initialize(nullptr);
     if (SUCCEEDED(result)) result = frame->SetSize(width, height);
