@@ -85,8 +85,13 @@ log=$(read_log)
 check "F12 names the saved picture in the log (got: $log)" \
     grep -qE "^The picture was saved as .*/screenshots/morvane-[0-9]{8}-[0-9]{6}\.png\.$" <<<"$log"
 press F12 F12
-check "pictures taken within one second are numbered ($(ls "$scene/screenshots" | tr '\n' ' '))" \
-    bash -c 'ls "$1" | grep -qE "^morvane-[0-9]{8}-[0-9]{6}-2\.png$"' _ "$scene/screenshots"
+# Every press keeps its own picture; those that fall in the same second are numbered. (A slow
+# machine may spread the presses over several seconds, so the numbering is checked where it applies.)
+pictures=$(ls "$scene/screenshots")
+stamps=$(grep -oE '^morvane-[0-9]{8}-[0-9]{6}' <<<"$pictures" | sort -u | wc -l)
+check "every press keeps its own picture ($(tr '\n' ' ' <<<"$pictures"))" [ "$(wc -l <<<"$pictures")" -eq 3 ]
+check "pictures taken within one second are numbered" \
+    bash -c '[ "$1" -eq 3 ] || grep -qE "^morvane-[0-9]{8}-[0-9]{6}-2\.png$" <<<"$2"' _ "$stamps" "$pictures"
 (unset DISPLAY; "$MORVANE" --render "$E2E_WORK/rendered.png" --time 0 "$scene/clock.frag" 2>/dev/null)
 shot window-at-0
 read -r _ _ client_width client_height < <(client_rect "$MAIN")
