@@ -3,7 +3,8 @@
 # and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
 # edit-to-picture latency, echo lag (key to character on screen) and the frame gaps while typing,
 # the trivial shader written in Shadertoy's form against the same in the viewer's own form (CPU
-# time and host instructions per frame), rendering to files, and start-up time and memory. It
+# time and host instructions per frame), rendering to files, start-up time and memory, and what
+# following the pixel shader's file costs a frame. It
 # only reports: nothing here fails on
 # a slow figure.
 #
@@ -14,7 +15,7 @@
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
-#   SKIP=list         any of: fps callgrind shadertoy latency echo render startup (to leave a
+#   SKIP=list         any of: fps callgrind shadertoy latency echo render startup watch (to leave a
 #                     section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
@@ -523,6 +524,59 @@ if ! skipped startup; then
             row "peak RSS after ${runSeconds} s of frames, $program" "$(maximum <"$work/rss-$program") kB"
         fi
     done
+fi
+
+# ---- Following the file: what the watch costs the frame loop --------------------------------
+# bench/watch_cost times one frame's call with nothing happening to the file against the same loop
+# without it, and a change (news, the file read once quiet and compared). Then the viewer on the
+# trivial shader, in alternating runs: the file left alone, and another program writing the same
+# text into it 4 times a second (each write is read and compared, nothing is recompiled).
+if ! skipped watch; then
+    if cmake --build "$build" -j2 --target watch_cost >>"$build/bench-build.log" 2>&1; then
+        "$build/bench/watch_cost" "$root/glsl/pixelShader.glsl" >"$work/watch-cost" 2>&1 || true
+        idleNs=$(sed -n 's/^idle_ns_per_frame //p' "$work/watch-cost")
+        bareNs=$(sed -n 's/^bare_ns_per_frame //p' "$work/watch-cost")
+        changeUs=$(sed -n 's/^change_us //p' "$work/watch-cost")
+        if [ -n "$idleNs" ]; then
+            row "following the file, one frame, nothing changed (bare loop)" "$idleNs ns ($bareNs ns)"
+            row "following the file, one change of the default scene's file" "$changeUs us"
+        else
+            log "watch_cost gave no figure: $(cat "$work/watch-cost")"
+        fi
+    else
+        log "watch_cost does not build here (see $build/bench-build.log)"
+    fi
+    if [ -n "$morvane" ]; then
+        for writes in alone written; do : >"$work/watch-cpu-$writes"; : >"$work/watch-fps-$writes"; done
+        for pair in $(seq "$pairs"); do
+            order="alone written"
+            [ $((pair % 2)) = 0 ] && order="written alone"
+            for writes in $order; do
+                logFile=$work/watch-$writes-$pair.log
+                writer=
+                if [ "$writes" = written ]; then
+                    # Saved as editors save: a new file renamed over the old one.
+                    (while :; do cp "$root/bench/trivialPixelShader.glsl" "$work/trivial/glsl/.saving"
+                        mv "$work/trivial/glsl/.saving" "$work/trivial/glsl/pixelShader.glsl"
+                        sleep 0.25; done) &
+                    writer=$!
+                fi
+                export SWAPCOUNT_SECONDS=$((runSeconds)) SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND=
+                run_counted "$work/trivial" "$logFile" "$morvane"
+                if [ -n "$writer" ]; then
+                    kill "$writer" 2>/dev/null || true
+                    wait "$writer" 2>/dev/null || true
+                fi
+                fps_of "$logFile" >>"$work/watch-fps-$writes"
+                grep '^end' "$logFile" | tail -1 | sed -n 's/.*cpu_ms_per_frame \([0-9.]*\).*/\1/p' >>"$work/watch-cpu-$writes"
+                log "watch $writes run $pair: $(tail -1 "$work/watch-fps-$writes") fps, $(tail -1 "$work/watch-cpu-$writes") CPU ms/frame"
+            done
+        done
+        row "CPU ms/frame, trivial shader, file left alone / rewritten 4 times a second" \
+            "$(median <"$work/watch-cpu-alone") / $(median <"$work/watch-cpu-written")"
+        row "fps, trivial shader, file left alone / rewritten 4 times a second" \
+            "$(median <"$work/watch-fps-alone") / $(median <"$work/watch-fps-written")"
+    fi
 fi
 
 # ---- The table ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, the notice the log box shows above the next compile result, what
+// edits kept beside the file, the following of the file's changes made by other programs, the
+// notice the log box shows above the next compile result, what
 // the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
 // left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
@@ -9,6 +10,7 @@
 
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
+#include "viewer/FileFollowing.h"
 #include "viewer/ScenePaths.h"
 #include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
@@ -29,7 +31,8 @@ public:
     void ReloadPixelShader();
 
     // Everything the log box must say above the next compile result: the notice of the moment,
-    // the standing notice about keeping the unsaved edits, and that the clock is stopped.
+    // the standing notices about keeping the unsaved edits and about the file's changes on disk,
+    // and that the clock is stopped.
     std::wstring LogNotices() const;
 
     // The time and frame count the shaders see.
@@ -40,6 +43,8 @@ public:
     // The left button as texts in Shadertoy's form see it (iMouse).
     ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
+    // The pixel shader's file as other programs change it.
+    FileFollowing& Following() { return m_following; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -55,6 +60,7 @@ private:
     AnimationClock m_clock;
     Morvane::Screenshots m_screenshots;
     ShadertoyMouse m_shadertoyMouse;
+    FileFollowing m_following;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical
