@@ -7,7 +7,7 @@
 
 #include "platform/FileWatch.h"
 #include "platform/Windows.h"
-#include "win32/Win32Internal.h"
+#include "platform/win32/Win32Internal.h"
 
 namespace Platform {
 namespace {
