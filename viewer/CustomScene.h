@@ -1,9 +1,9 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
 // edits kept beside the file, the following of the file's changes made by other programs, the
-// notice the log box shows above the next compile result, what
-// the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
-// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
+// notice the log box shows above the next compile result, what the logic asks of the renderer
+// beyond the camera (the animation clock and screenshots), and the left button as texts in
+// Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
 
 #include <string>
