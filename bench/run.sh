@@ -538,8 +538,8 @@ if ! skipped watch; then
         bareNs=$(sed -n 's/^bare_ns_per_frame //p' "$work/watch-cost")
         changeUs=$(sed -n 's/^change_us //p' "$work/watch-cost")
         if [ -n "$idleNs" ]; then
-            row "following the file, one frame, nothing changed (bare loop)" "$idleNs ns ($bareNs ns)"
-            row "following the file, one change of the default scene's file" "$changeUs us"
+            row "following the file, a frame with no change (bare loop)" "$idleNs ns ($bareNs ns)"
+            row "following the file, one change of the default scene" "$changeUs us"
         else
             log "watch_cost gave no figure: $(cat "$work/watch-cost")"
         fi
@@ -572,9 +572,9 @@ if ! skipped watch; then
                 log "watch $writes run $pair: $(tail -1 "$work/watch-fps-$writes") fps, $(tail -1 "$work/watch-cpu-$writes") CPU ms/frame"
             done
         done
-        row "CPU ms/frame, trivial shader, file left alone / rewritten 4 times a second" \
+        row "CPU ms/frame, trivial shader, file alone / saved 4 times/s" \
             "$(median <"$work/watch-cpu-alone") / $(median <"$work/watch-cpu-written")"
-        row "fps, trivial shader, file left alone / rewritten 4 times a second" \
+        row "fps, trivial shader, file alone / saved 4 times/s" \
             "$(median <"$work/watch-fps-alone") / $(median <"$work/watch-fps-written")"
     fi
 fi
