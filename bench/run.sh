@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks the viewer against the bare GLX program (the frame-rate limit for the same shaders)
-# and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
-# edit-to-picture latency, echo lag (key to character on screen) and the frame gaps while typing,
-# the trivial shader written in Shadertoy's form against the same in the viewer's own form (CPU
-# time and host instructions per frame), rendering to files, and start-up time and memory. It
-# only reports: nothing here fails on
+# and prints one table: frame rates for a heavy and a trivial pixel shader, the frame rate with
+# the frame-time readout (F1) shown and off, host cost per frame, edit-to-picture latency, echo lag
+# (key to character on screen) and the frame gaps while typing, the trivial shader written in
+# Shadertoy's form against the same in the viewer's own form (CPU time and host instructions per
+# frame), rendering to files, and start-up time and memory. It only reports: nothing here fails on
 # a slow figure.
 #
 # Usage: bench/run.sh            (builds what it needs in build-bench/, runs everything)
@@ -14,8 +14,8 @@
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
-#   SKIP=list         any of: fps callgrind shadertoy latency echo render startup (to leave a
-#                     section out)
+#   SKIP=list         any of: fps readout callgrind shadertoy latency echo render startup (to
+#                     leave a section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
@@ -183,6 +183,56 @@ if ! skipped fps; then
             row "CPU ms/frame, $shader shader, morvane" "$(median <"$work/cpu-$shader-morvane")"
             row "fps ratio morvane/bare, $shader shader" "$(awk -v a="$morvaneFps" -v b="$bareFps" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
         fi
+    done
+fi
+
+# ---- The frame-time readout (F1): frame rate with it shown and with it off ---------------------
+# The viewer alone, in alternating runs: each run presses F1 (or not) in the main window with
+# xdotool, as a user does, once the first frames are up, and counts the frames of the seconds after
+# that. The readout times frames with the GPU's timer queries where the driver has them.
+# fps_from LOG START_NS: frames per second of the frames presented after START_NS.
+fps_from() {
+    awk -v start="$2" '$1 == "frame" && $3 >= start { t[n++] = $3 }
+        END { if (n < 2) print "nan"; else printf "%.2f\n", (n - 1) / ((t[n - 1] - t[0]) / 1e9) }' "$1"
+}
+if ! skipped readout && [ -n "$morvane" ]; then
+    for shader in heavy trivial; do
+        for state in off on; do : >"$work/readout-$shader-$state"; done
+        for pair in $(seq "$pairs"); do
+            order="off on"
+            [ $((pair % 2)) = 0 ] && order="on off"
+            for state in $order; do
+                logFile=$work/readout-$shader-$state-$pair.log
+                (cd "$work/$shader" && SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND= \
+                    SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec timeout 120 "$morvane") >/dev/null 2>&1 &
+                viewerPid=$!
+                children+=("$viewerPid")
+                for _ in $(seq 600); do
+                    [ "$(grep -c '^frame' "$logFile" 2>/dev/null || true)" -ge 5 ] && break
+                    sleep 0.1
+                done
+                viewerWindow=$(xdotool search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -1 || true)
+                if [ "$state" = on ] && [ -n "$viewerWindow" ]; then
+                    xdotool windowactivate --sync "$viewerWindow" key F1 2>/dev/null || true
+                fi
+                # The second after the press is left out (the first readout, the queries' start).
+                start=$(($(date +%s%N) + 1000000000))
+                sleep "$runSeconds"
+                caption=$(xdotool getwindowname "$viewerWindow" 2>/dev/null || true)
+                kill "$viewerPid" 2>/dev/null || true
+                wait "$viewerPid" 2>/dev/null || true
+                if [ "$state" = on ] && [[ "$caption" != *" fps), worst "* ]]; then
+                    log "readout $shader run $pair: the caption showed no readout ($caption)"
+                    continue
+                fi
+                fps_from "$logFile" "$start" >>"$work/readout-$shader-$state"
+                log "readout $state, $shader run $pair: $(tail -1 "$work/readout-$shader-$state") fps${caption:+ ($caption)}"
+            done
+        done
+        off=$(median <"$work/readout-$shader-off")
+        on=$(median <"$work/readout-$shader-on")
+        row "fps, $shader shader, readout off / on (median of $pairs)" "$off / $on"
+        row "fps ratio readout on/off, $shader shader" "$(awk -v a="$on" -v b="$off" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
     done
 fi
 

@@ -10,8 +10,9 @@
 # - started in a folder with the shader files of tests/windows/scene, it draws the picture, the
 #   "Settings" dialog stands beside the main window with the pixel shader's text, a left-button
 #   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
-#   into the source box recompiles it (the picture changes), a syntax error keeps the picture, and
-#   closing the main window ends the process with status 0.
+#   into the source box recompiles it (the picture changes), a syntax error keeps the picture, F1
+#   shows the frame time in the caption and hides it, F11 makes the main window cover the screen
+#   and Escape gives it back its place, and closing the main window ends the process with status 0.
 # On a 1366 x 768 screen, started again: both windows open, the dialog lies wholly on the screen,
 # and closing the main window once the picture is drawn ends the process with status 0.
 #
@@ -526,6 +527,43 @@ if wait_until log_shows "Compilation succeeded!" && wait_until picture_equals "$
     pass "a fast burst ends with the final text's log and picture"
 else
     fail "a fast burst ends with the final text's log and picture" "the log shows '$LAST_LOG'"
+fi
+
+# F1 writes the frame time after the caption and F1 again gives the caption back; F11 makes the
+# main window cover the screen (a borderless window the size of the monitor) and Escape gives it
+# back its place. (Wine draws the picture through its own GL surface, so the size the picture is
+# drawn at is checked by the Linux tests only.)
+caption_of() { xdotool getwindowname "$main" 2>/dev/null; }
+caption_is() { [ "$(caption_of)" = "$1" ]; }
+caption_has_readout() { [[ "$(caption_of)" == "Morvane - by the Morvane team — "*" fps), worst "*", 800 × 600" ]]; }
+focus_window "$main"
+xdotool key --clearmodifiers F1
+if wait_until caption_has_readout; then
+    pass "F1 writes the frame time after the caption ($(caption_of))"
+else
+    fail "F1 writes the frame time after the caption" "the caption is '$(caption_of)'"
+fi
+xdotool key --clearmodifiers F1
+if wait_until caption_is "Morvane - by the Morvane team"; then
+    pass "F1 again gives the caption back"
+else
+    fail "F1 again gives the caption back" "the caption is '$(caption_of)'"
+fi
+read_frame "$main" && frame_before=$FRAME
+covers_screen() { read_geometry "$main" && [ "$GEOMETRY" = "0 0 1920 1080" ]; }
+xdotool key --clearmodifiers F11
+if wait_until covers_screen; then
+    pass "F11 makes the main window cover the screen"
+else
+    fail "F11 makes the main window cover the screen" "it stands at $GEOMETRY"
+fi
+focus_window "$main"
+xdotool key --clearmodifiers Escape
+back_in_place() { read_frame "$main" && [ "$FRAME" = "$frame_before" ]; }
+if wait_until back_in_place; then
+    pass "Escape gives the main window back its place ($FRAME)"
+else
+    fail "Escape gives the main window back its place" "it stands at $FRAME, was $frame_before"
 fi
 
 # Closing the main window ends the process with status 0.

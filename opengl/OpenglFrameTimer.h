@@ -1,0 +1,41 @@
+// The GPU's own time for each frame, from timer queries (GL_ARB_timer_query's GL_TIME_ELAPSED),
+// kept in a small ring and read a few frames late, so that asking never makes the program wait
+// for the GPU.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstddef>
+
+#include <boost/noncopyable.hpp>
+
+namespace OpenglDriver {
+
+class OpenglFrameTimer : boost::noncopyable {
+public:
+    // Whether the current context offers timer queries.
+    static bool Available();
+
+    // Makes the ring of queries (the context must offer them).
+    OpenglFrameTimer();
+    // Deletes the queries; one still counting is ended first.
+    ~OpenglFrameTimer();
+
+    // Ends the frame's query when one is counting, then starts the next one in the ring unless
+    // every query is still waiting to be read (the frame then goes untimed).
+    void NextFrame();
+    // The time of the oldest frame whose result the GPU has ready, in seconds; false when none is
+    // ready yet. Never waits.
+    bool TakeResult(double& seconds);
+
+private:
+    static const size_t kRing = 4;
+    GLuint m_queries[kRing];
+    // The oldest query waiting to be read and how many follow it; the last of them may still be
+    // counting.
+    size_t m_first = 0;
+    size_t m_pending = 0;
+    bool m_counting = false;
+};
+
+}  // namespace OpenglDriver

@@ -1,0 +1,76 @@
+// Timing frames while the readout is shown and writing it into the caption.
+#include "viewer/FrameTimeCaption.h"
+
+namespace Morvane {
+
+FrameTimeCaption::FrameTimeCaption(HWND window)
+    : m_window(window)
+    , m_secondsPerCount(0.0)
+{
+    const int length = GetWindowTextLengthW(window);
+    if (length > 0) {
+        std::wstring caption(static_cast<size_t>(length) + 1, L'\0');
+        caption.resize(static_cast<size_t>(GetWindowTextW(window, &caption[0], length + 1)));
+        m_caption = caption;
+    }
+    LARGE_INTEGER frequency = {};
+    QueryPerformanceFrequency(&frequency);
+    if (frequency.QuadPart > 0) {
+        m_secondsPerCount = 1.0 / static_cast<double>(frequency.QuadPart);
+    }
+}
+
+double FrameTimeCaption::Now() const
+{
+    LARGE_INTEGER count = {};
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * m_secondsPerCount;
+}
+
+void FrameTimeCaption::Frame(bool shown, uint64_t width, uint64_t height)
+{
+    const bool started = shown && !m_readout;
+    if (started) {
+        Start();
+    } else if (!shown && m_readout) {
+        Stop();
+    }
+    if (!m_readout) {
+        return;
+    }
+    // This frame begins where the one before ended: its end is counted, and the GPU's query for it
+    // ends as the next one begins.
+    const double now = Now();
+    m_readout->FrameEnded(now);
+    if (m_gpu) {
+        double seconds = 0.0;
+        while (m_gpu->TakeResult(seconds)) {
+            m_readout->GpuTime(now, seconds);
+        }
+        m_gpu->NextFrame();
+    }
+    // Shown at once (that it is measuring), then renewed twice a second.
+    if (started || m_readout->Due(now)) {
+        SetWindowTextW(m_window, (m_caption + L" \u2014 " + m_readout->Text(now, width, height)).c_str());
+    }
+}
+
+void FrameTimeCaption::Start()
+{
+    const bool gpu = OpenglDriver::OpenglFrameTimer::Available();
+    if (gpu) {
+        m_gpu.reset(new OpenglDriver::OpenglFrameTimer());
+    }
+    m_readout.reset(new FrameTimeReadout(gpu ? FrameTimeReadout::Measure::Gpu
+                                             : FrameTimeReadout::Measure::BetweenFrames));
+    m_readout->Restart(Now());
+}
+
+void FrameTimeCaption::Stop()
+{
+    m_gpu.reset();
+    m_readout.reset();
+    SetWindowTextW(m_window, m_caption.c_str());
+}
+
+}  // namespace Morvane
