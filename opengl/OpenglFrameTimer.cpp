@@ -25,18 +25,25 @@ OpenglFrameTimer::~OpenglFrameTimer()
     glDeleteQueries(static_cast<GLsizei>(kRing), m_queries);
 }
 
-void OpenglFrameTimer::NextFrame()
+void OpenglFrameTimer::BeginFrame()
 {
-    if (m_counting) {
-        glEndQuery(GL_TIME_ELAPSED);
-        m_counting = false;
+    if (m_counting || m_pending == kRing) {
+        return;
     }
-    if (m_pending < kRing) {
-        glBeginQuery(GL_TIME_ELAPSED, m_queries[(m_first + m_pending) % kRing]);
-        ++m_pending;
-        m_counting = true;
-    }
+    glBeginQuery(GL_TIME_ELAPSED, m_queries[(m_first + m_pending) % kRing]);
     CheckGlError();
+    ++m_pending;
+    m_counting = true;
+}
+
+void OpenglFrameTimer::EndFrame()
+{
+    if (!m_counting) {
+        return;
+    }
+    glEndQuery(GL_TIME_ELAPSED);
+    CheckGlError();
+    m_counting = false;
 }
 
 bool OpenglFrameTimer::TakeResult(double& seconds)

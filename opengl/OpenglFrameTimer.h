@@ -1,4 +1,5 @@
-// The GPU's own time for each frame, from timer queries (GL_ARB_timer_query's GL_TIME_ELAPSED),
+// The GPU's own time for each frame's drawing, from timer queries (GL_ARB_timer_query's
+// GL_TIME_ELAPSED) begun as a frame's work begins and ended just before its buffers are swapped,
 // kept in a small ring and read a few frames late, so that asking never makes the program wait
 // for the GPU.
 #pragma once
@@ -21,9 +22,11 @@ public:
     // Deletes the queries; one still counting is ended first.
     ~OpenglFrameTimer();
 
-    // Ends the frame's query when one is counting, then starts the next one in the ring unless
-    // every query is still waiting to be read (the frame then goes untimed).
-    void NextFrame();
+    // Starts the frame's query, unless every query of the ring is still waiting to be read (the
+    // frame then goes untimed) or one is counting already.
+    void BeginFrame();
+    // Ends the frame's query, when one is counting.
+    void EndFrame();
     // The time of the oldest frame whose result the GPU has ready, in seconds; false when none is
     // ready yet. Never waits.
     bool TakeResult(double& seconds);

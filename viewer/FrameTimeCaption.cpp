@@ -3,8 +3,9 @@
 
 namespace Morvane {
 
-FrameTimeCaption::FrameTimeCaption(HWND window)
+FrameTimeCaption::FrameTimeCaption(HWND window, OpenglDriver::OpenglDriver& driver)
     : m_window(window)
+    , m_driver(driver)
     , m_secondsPerCount(0.0)
 {
     const int length = GetWindowTextLengthW(window);
@@ -18,6 +19,11 @@ FrameTimeCaption::FrameTimeCaption(HWND window)
     if (frequency.QuadPart > 0) {
         m_secondsPerCount = 1.0 / static_cast<double>(frequency.QuadPart);
     }
+}
+
+FrameTimeCaption::~FrameTimeCaption()
+{
+    m_driver.TimeFrames(nullptr);
 }
 
 double FrameTimeCaption::Now() const
@@ -38,8 +44,8 @@ void FrameTimeCaption::Frame(bool shown, uint64_t width, uint64_t height)
     if (!m_readout) {
         return;
     }
-    // This frame begins where the one before ended: its end is counted, and the GPU's query for it
-    // ends as the next one begins.
+    // This frame begins where the one before ended: its end is counted, and the GPU's query for
+    // this frame begins (the driver ends it before presenting the frame).
     const double now = Now();
     m_readout->FrameEnded(now);
     if (m_gpu) {
@@ -47,7 +53,7 @@ void FrameTimeCaption::Frame(bool shown, uint64_t width, uint64_t height)
         while (m_gpu->TakeResult(seconds)) {
             m_readout->GpuTime(now, seconds);
         }
-        m_gpu->NextFrame();
+        m_gpu->BeginFrame();
     }
     // Shown at once (that it is measuring), then renewed twice a second.
     if (started || m_readout->Due(now)) {
@@ -60,6 +66,7 @@ void FrameTimeCaption::Start()
     const bool gpu = OpenglDriver::OpenglFrameTimer::Available();
     if (gpu) {
         m_gpu.reset(new OpenglDriver::OpenglFrameTimer());
+        m_driver.TimeFrames(m_gpu.get());
     }
     m_readout.reset(new FrameTimeReadout(gpu ? FrameTimeReadout::Measure::Gpu
                                              : FrameTimeReadout::Measure::BetweenFrames));
@@ -68,6 +75,7 @@ void FrameTimeCaption::Start()
 
 void FrameTimeCaption::Stop()
 {
+    m_driver.TimeFrames(nullptr);
     m_gpu.reset();
     m_readout.reset();
     SetWindowTextW(m_window, m_caption.c_str());

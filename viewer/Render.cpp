@@ -27,7 +27,7 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     , m_totalTime(0.0f)
     , m_dc(dc)
     , m_fullScreen(WindowFromDC(dc), m_width, m_height)
-    , m_frameTimes(WindowFromDC(dc))
+    , m_frameTimes(WindowFromDC(dc), *m_driver)
 {
     BuildQuad();
     BuildProgram();
