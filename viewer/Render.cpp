@@ -110,9 +110,8 @@ void Render::FollowWindowRequests()
     WindowRequests& requests = m_scene.Window();
     std::wstring failure;
     if (!m_fullScreen.Follow(requests.FullScreen(), failure)) {
-        if (!m_fullScreen.Active()) {
-            requests.LeaveFullScreen();
-        }
+        // Whichever way it failed, the picture is the window's now, and so is the request.
+        requests.LeaveFullScreen();
         m_scene.m_logNotice = failure;
         m_settingsDlg.RefreshNotices();
     }
@@ -165,8 +164,8 @@ void Render::TakeScreenshotIfAsked()
         return;
     }
     // The picture as the window shows it: the part of the surface its client area shows (all of
-    // it while the window fills its monitor), from the bottom-left, drawn into the back buffer (the loop draws this frame over it again) and
-    // read from there.
+    // it while the window fills its monitor), from the bottom-left, drawn into the back buffer
+    // (the loop draws this frame over it again) and read from there.
     RECT client = {0, 0, 0, 0};
     GetClientRect(WindowFromDC(m_dc), &client);
     const uint32_t width = static_cast<uint32_t>(std::min<LONG>(client.right, static_cast<LONG>(m_width)));
