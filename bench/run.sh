@@ -186,25 +186,32 @@ if ! skipped fps; then
     done
 fi
 
-# ---- The frame-time readout (F1): frame rate with it shown and with it off ---------------------
+# ---- The frame-time readout (F1): frame rate and CPU time with it shown and with it off ----------
 # The viewer alone, in alternating runs: each run activates the main window once the first frames
-# are up and presses F1 there (or not) with xdotool, as a user does, and counts the frames of the
-# seconds after that. The readout times frames with the GPU's timer queries where the driver has them.
-# fps_from LOG START_NS: frames per second of the frames presented after START_NS.
+# are up and presses F1 there (or not) with xdotool, as a user does, then, leaving out the second
+# after that, counts the frames presented and the CPU time of all the viewer's threads (the
+# renderer's too, from /proc) over RUN_SECONDS. The readout times frames with the GPU's timer
+# queries where the driver has them.
+# fps_from LOG START_NS END_NS: frames per second of the frames presented between the two times;
+# frames_from LOG START_NS END_NS: how many.
 fps_from() {
-    awk -v start="$2" '$1 == "frame" && $3 >= start { t[n++] = $3 }
+    awk -v start="$2" -v end="$3" '$1 == "frame" && $3 >= start && $3 <= end { t[n++] = $3 }
         END { if (n < 2) print "nan"; else printf "%.2f\n", (n - 1) / ((t[n - 1] - t[0]) / 1e9) }' "$1"
 }
+frames_from() { awk -v start="$2" -v end="$3" '$1 == "frame" && $3 >= start && $3 <= end { n++ } END { print n + 0 }' "$1"; }
+# CPU clock ticks (user and system, all threads) a process has used so far.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 if ! skipped readout && [ -n "$morvane" ]; then
+    ticksPerSecond=$(getconf CLK_TCK)
     for shader in heavy trivial; do
-        for state in off on; do : >"$work/readout-$shader-$state"; done
+        for state in off on; do : >"$work/readout-$shader-$state"; : >"$work/readout-cpu-$shader-$state"; done
         for pair in $(seq "$pairs"); do
             order="off on"
             [ $((pair % 2)) = 0 ] && order="on off"
             for state in $order; do
                 logFile=$work/readout-$shader-$state-$pair.log
                 (cd "$work/$shader" && SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND= \
-                    SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec timeout 120 "$morvane") >/dev/null 2>&1 &
+                    SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>&1 &
                 viewerPid=$!
                 children+=("$viewerPid")
                 for _ in $(seq 600); do
@@ -219,8 +226,12 @@ if ! skipped readout && [ -n "$morvane" ]; then
                     [ "$state" = on ] && { xdotool key F1 2>/dev/null || true; }
                 fi
                 # The second after the press is left out (the first readout, the queries' start).
-                start=$(($(date +%s%N) + 1000000000))
+                sleep 1
+                start=$(date +%s%N)
+                ticks=$(cpu_ticks "$viewerPid")
                 sleep "$runSeconds"
+                end=$(date +%s%N)
+                ticks=$(($(cpu_ticks "$viewerPid") - ticks))
                 caption=$(xdotool getwindowname "$viewerWindow" 2>/dev/null || true)
                 kill "$viewerPid" 2>/dev/null || true
                 wait "$viewerPid" 2>/dev/null || true
@@ -228,14 +239,21 @@ if ! skipped readout && [ -n "$morvane" ]; then
                     log "readout $shader run $pair: the caption showed no readout ($caption)"
                     continue
                 fi
-                fps_from "$logFile" "$start" >>"$work/readout-$shader-$state"
-                log "readout $state, $shader run $pair: $(tail -1 "$work/readout-$shader-$state") fps${caption:+ ($caption)}"
+                fps_from "$logFile" "$start" "$end" >>"$work/readout-$shader-$state"
+                awk -v t="$ticks" -v hz="$ticksPerSecond" -v n="$(frames_from "$logFile" "$start" "$end")" \
+                    'BEGIN { if (n > 0) printf "%.2f\n", t / hz * 1000 / n; else print "nan" }' >>"$work/readout-cpu-$shader-$state"
+                log "readout $state, $shader run $pair: $(tail -1 "$work/readout-$shader-$state") fps," \
+                    "$(tail -1 "$work/readout-cpu-$shader-$state") CPU ms/frame${caption:+ ($caption)}"
             done
         done
-        off=$(median <"$work/readout-$shader-off")
-        on=$(median <"$work/readout-$shader-on")
-        row "fps, $shader shader, readout off / on (median of $pairs)" "$off / $on"
-        row "fps ratio readout on/off, $shader shader" "$(awk -v a="$on" -v b="$off" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
+        for figure in fps cpu; do
+            file=$work/readout-$shader; name="fps"
+            [ "$figure" = cpu ] && { file=$work/readout-cpu-$shader; name="CPU ms/frame"; }
+            off=$(median <"$file-off")
+            on=$(median <"$file-on")
+            row "$name, $shader shader, readout off / on (median of $pairs)" "$off / $on"
+            row "$name ratio readout on/off, $shader shader" "$(awk -v a="$on" -v b="$off" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
+        done
     done
 fi
 
