@@ -11,8 +11,8 @@
 #   "Settings" dialog stands beside the main window with the pixel shader's text, a left-button
 #   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
 #   into the source box recompiles it (the picture changes), a syntax error keeps the picture, F1
-#   shows the frame time in the caption and hides it, F11 makes the main window cover the screen
-#   and Escape gives it back its place, and closing the main window ends the process with status 0.
+#   shows the frame time in the caption and hides it, F11 makes the main window and its picture
+#   cover the screen and Escape gives the window back its place, and closing the main window ends the process with status 0.
 # On a 1366 x 768 screen, started again: both windows open, the dialog lies wholly on the screen,
 # and closing the main window once the picture is drawn ends the process with status 0.
 #
@@ -531,8 +531,7 @@ fi
 
 # F1 writes the frame time after the caption and F1 again gives the caption back; F11 makes the
 # main window cover the screen (a borderless window the size of the monitor) and Escape gives it
-# back its place. (Wine draws the picture through its own GL surface, so the size the picture is
-# drawn at is checked by the Linux tests only.)
+# back its place; the picture then covers the screen.
 caption_of() { xdotool getwindowname "$main" 2>/dev/null; }
 caption_is() { [ "$(caption_of)" = "$1" ]; }
 caption_has_readout() { [[ "$(caption_of)" == "Morvane - by the Morvane team — "*" fps), worst "*", 800 × 600" ]]; }
@@ -557,6 +556,16 @@ if wait_until covers_screen; then
 else
     fail "F11 makes the main window cover the screen" "it stands at $GEOMETRY"
 fi
+# Drawn at the screen's size, the plain sky reaches both top corners of the screen.
+sky_over_screen() {
+    shoot_screen "$work/full.png" && pixel_is "$work/full.png" 4 4 "$sky_after" && pixel_is "$work/full.png" 1915 4 "$sky_after"
+}
+if wait_until sky_over_screen; then
+    pass "the picture is drawn over the whole screen (sky in both top corners)"
+else
+    fail "the picture is drawn over the whole screen" "top left $(pixel "$work/full.png" 4 4), top right $(pixel "$work/full.png" 1915 4)"
+fi
+cp "$work/full.png" "$shots/full-screen.png" 2>/dev/null
 focus_window "$main"
 xdotool key --clearmodifiers Escape
 back_in_place() { read_frame "$main" && [ "$FRAME" = "$frame_before" ]; }
