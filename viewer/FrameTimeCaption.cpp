@@ -1,6 +1,8 @@
 // Timing frames while the readout is shown and writing it into the caption.
 #include "viewer/FrameTimeCaption.h"
 
+#include "common/Exception.h"
+
 namespace Morvane {
 
 FrameTimeCaption::FrameTimeCaption(HWND window, OpenglDriver::OpenglDriver& driver)
@@ -63,13 +65,17 @@ void FrameTimeCaption::Frame(bool shown, uint64_t width, uint64_t height)
 
 void FrameTimeCaption::Start()
 {
-    const bool gpu = OpenglDriver::OpenglFrameTimer::Available();
-    if (gpu) {
-        m_gpu.reset(new OpenglDriver::OpenglFrameTimer());
-        m_driver.TimeFrames(m_gpu.get());
+    if (OpenglDriver::OpenglFrameTimer::Available()) {
+        try {
+            m_gpu.reset(new OpenglDriver::OpenglFrameTimer());
+            m_driver.TimeFrames(m_gpu.get());
+        } catch (const Common::Exception&) {
+            // Queries the driver names but cannot make: the time between frames serves instead.
+            m_gpu.reset();
+        }
     }
-    m_readout.reset(new FrameTimeReadout(gpu ? FrameTimeReadout::Measure::Gpu
-                                             : FrameTimeReadout::Measure::BetweenFrames));
+    m_readout.reset(new FrameTimeReadout(m_gpu ? FrameTimeReadout::Measure::Gpu
+                                               : FrameTimeReadout::Measure::BetweenFrames));
     m_readout->Restart(Now());
 }
 
