@@ -2,8 +2,8 @@
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
 // edits kept beside the file, the following of the file's changes made by other programs, the
 // notice the log box shows above the next compile result, what the logic asks of the renderer
-// beyond the camera (the animation clock and screenshots), and the left button as texts in
-// Shadertoy's form see it, which the logic feeds and the renderer reads.
+// beyond the camera (the animation clock, screenshots and what the main window shows), and the
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
 #pragma once
 
 #include <string>
@@ -15,6 +15,7 @@
 #include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
+#include "viewer/WindowRequests.h"
 
 namespace Morvane {
 
@@ -40,6 +41,9 @@ public:
     const AnimationClock& Clock() const { return m_clock; }
     // The pictures of the window the user asked for.
     Morvane::Screenshots& Screenshots() { return m_screenshots; }
+    // The frame-time readout and full screen, as the user asked for them.
+    WindowRequests& Window() { return m_windowRequests; }
+    const WindowRequests& Window() const { return m_windowRequests; }
     // The left button as texts in Shadertoy's form see it (iMouse).
     ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
@@ -59,6 +63,7 @@ public:
 private:
     AnimationClock m_clock;
     Morvane::Screenshots m_screenshots;
+    WindowRequests m_windowRequests;
     ShadertoyMouse m_shadertoyMouse;
     FileFollowing m_following;
 };

@@ -154,6 +154,19 @@ void Logic::HandleKey(const KeyPress& key)
             m_scene.Screenshots().Request();
         }
         return;
+    case VK_F1:
+        if (!key.repeated) {
+            m_scene.Window().ToggleFrameTimes();
+        }
+        return;
+    case VK_F11:
+        if (!key.repeated) {
+            m_scene.Window().ToggleFullScreen();
+        }
+        return;
+    case VK_ESCAPE:
+        m_scene.Window().LeaveFullScreen();
+        return;
     default:
         return;
     }

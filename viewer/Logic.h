@@ -34,7 +34,9 @@ private:
     void Zoom(float deltaSeconds, const MouseState& mouse);
     void Orbit(float deltaSeconds, const MouseState& mouse);
     // Space stops and starts the animation clock, Left and Right step it while stopped, Home
-    // sets it to 0; the log then says where a stopped clock stands. F12 asks for a screenshot.
+    // sets it to 0; the log then says where a stopped clock stands. F12 asks for a screenshot, F1
+    // shows or hides the frame-time readout, F11 fills the monitor or goes back to the window, and
+    // Escape goes back.
     void HandleKey(const KeyPress& key);
     // Each returns whether the file and the editor now hold the same text.
     bool SavePixelShader();

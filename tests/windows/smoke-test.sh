@@ -12,7 +12,9 @@
 #   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
 #   into the source box recompiles it (the picture changes), a syntax error keeps the picture, a
 #   file saved by another program under unsaved edits is noticed in the log while the editor keeps
-#   its text, and closing the main window ends the process with status 0.
+#   its text, F1 shows the frame time in the caption and hides it, F11 makes the main window and
+#   its picture cover the screen and Escape gives the window back its place, and closing the main
+#   window ends the process with status 0.
 # On a 1366 x 768 screen, started again: both windows open, the dialog lies wholly on the screen,
 # and closing the main window once the picture is drawn ends the process with status 0.
 #
