@@ -289,13 +289,66 @@ BOOL WINAPI DeleteFileW(LPCWSTR path)
     return TRUE;
 }
 
+namespace {
+
+// Whether a failed link() means the file system has no hard links for this file (rather than
+// that the move itself cannot be done).
+bool HardLinksRefused(int error)
+{
+    return error == EPERM || error == EXDEV || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK || error == EACCES;
+}
+
+// Moves `from` to `to` without ever replacing a file at `to`, where the file system refuses
+// renameat2's RENAME_NOREPLACE (some network and FUSE file systems, older kernels): a hard link
+// under the new name, which fails if the name is taken, then the old name removed. Where hard
+// links are refused too, the new name is checked to be free right before a plain rename; only
+// another program making that name in between could then be replaced. Returns 0 or an errno.
+int MoveWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (link(from.c_str(), to.c_str()) == 0) {
+        if (unlink(from.c_str()) != 0) {
+            const int cause = errno;
+            unlink(to.c_str());  // the file stays where it was, under its one name
+            return cause;
+        }
+        return 0;
+    }
+    const int linkError = errno;
+    if (!HardLinksRefused(linkError)) {
+        return linkError;  // EEXIST among them: the name is taken
+    }
+    struct stat info {};
+    if (lstat(from.c_str(), &info) != 0) {
+        return errno;
+    }
+    if (lstat(to.c_str(), &info) == 0) {
+        return EEXIST;
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
 BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
     const std::wstring from = existing ? existing : L"";
     const std::wstring to = newName ? newName : L"";
+    const std::string nativeFrom = ToUtf8Path(from);
+    const std::string nativeTo = ToUtf8Path(to);
     // As on Windows, an existing file of the new name is never replaced.
-    if (renameat2(AT_FDCWD, ToUtf8Path(from).c_str(), AT_FDCWD, ToUtf8Path(to).c_str(), RENAME_NOREPLACE) != 0) {
-        Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+    int error = 0;
+    if (renameat2(AT_FDCWD, nativeFrom.c_str(), AT_FDCWD, nativeTo.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        if (error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP) {
+            error = MoveWithoutReplacing(nativeFrom, nativeTo);
+        }
+    }
+    if (error != 0) {
+        Platform::SetLastErrorFromErrno(error, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
         return FALSE;
     }
     return TRUE;
