@@ -118,6 +118,15 @@ std::vector<RECT> RandrMonitors(Display* display)
     return rects;
 }
 
+// The last error for a display that shows no monitor: the connection's own failure where it has
+// just failed (it names the display), and otherwise that the display reports no monitor.
+void NoMonitorError()
+{
+    if (X11ConnectionIfOpen()) {
+        SetLastErrorWithNote(ERROR_INVALID_MONITOR_HANDLE, L"The X display reports no monitor.");
+    }
+}
+
 // A monitor handle is the monitor's 1-based place in X11Monitors().
 HMONITOR MonitorHandle(size_t index)
 {
@@ -177,10 +186,12 @@ HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD flags)
     }
     RECT rect{};
     if (!window->OuterRect(rect)) {
+        SetLastErrorWithNote(ERROR_INVALID_WINDOW_HANDLE, L"The window's place on the screen could not be read.");
         return nullptr;
     }
     std::vector<MonitorArea> monitors = X11Monitors();
     if (monitors.empty()) {
+        NoMonitorError();
         return nullptr;
     }
     // The monitor that shows most of the window; for a window on none, the nearest or the
@@ -222,6 +233,7 @@ BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info)
     std::vector<MonitorArea> monitors = X11Monitors();
     uintptr_t number = reinterpret_cast<uintptr_t>(monitor);
     if (monitors.empty()) {
+        NoMonitorError();
         return FALSE;
     }
     if (number == 0 || number > monitors.size()) {

@@ -69,6 +69,12 @@ std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::w
            FileName(keptPath) + L" keeps this run's edits.";
 }
 
+std::wstring OtherViewerNotice(const std::wstring& usualPath, const std::wstring& ownPath)
+{
+    return L"Note: another Morvane is open on this scene and keeps its unsaved edits in " + FileName(usualPath) +
+           L"; this one keeps yours in " + FileName(ownPath) + L".";
+}
+
 std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason)
 {
     return L"Your edits are not being kept: " + FileName(keptPath) +

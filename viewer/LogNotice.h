@@ -21,6 +21,10 @@ std::wstring EarlierEditsNotice(const std::wstring& keptPath, const std::wstring
 // keep this run's.
 std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::wstring& keptPath);
 
+// Another viewer open on the same scene owns the usual copy of unsaved edits at `usualPath`, so
+// this one keeps its edits at `ownPath`.
+std::wstring OtherViewerNotice(const std::wstring& usualPath, const std::wstring& ownPath);
+
 // The editor's unsaved text could not be written to `keptPath`, for `reason` (the system's text).
 std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason);
 
