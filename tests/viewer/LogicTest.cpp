@@ -216,7 +216,7 @@ TEST_F(LogicTest, FailedSaveIsReportedAndTheFrameGoesOn)
 TEST_F(LogicTest, SaveEndsTheNoticeThatEditsAreNotKeptAtOnce)
 {
     ASSERT_EQ(mkdir("glsl/pixelShader.glsl.unsaved", 0755), 0);
-    m_viewer.Type("void main() { gl_FragColor = vec4(1.0); }\n");
+    m_viewer.Type(FlatPixelShader("0.9, 0.1, 0.1"));
     const std::wstring before = m_viewer.Log();
     ASSERT_NE(before.find(L"not being kept"), std::wstring::npos) << std::string(before.begin(), before.end());
     Handle(0.1f, {Command(Morvane::SaveShader)});
