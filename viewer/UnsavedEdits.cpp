@@ -2,6 +2,8 @@
 // an earlier run left there.
 #include "UnsavedEdits.h"
 
+#include <vector>
+
 #include "common/Exception.h"
 #include "common/TextFile.h"
 #include "platform/TextFiles.h"
@@ -46,6 +48,7 @@ UnsavedEdits::UnsavedEdits(const std::wstring& shaderPath, const std::string& fi
     , m_written(false)
 {
     ClaimCopy();
+    FindOtherViewersCopies();
     // Saves of the file, and of this viewer's copy, that a kill cut short.
     Platform::RemoveStaleSaveFiles(m_shaderPath);
     Platform::RemoveStaleSaveFiles(m_keptPath);
@@ -89,6 +92,33 @@ void UnsavedEdits::ClaimCopy()
     m_failureNotice = EditsNotKeptNotice(m_keptPath, L"Too many other viewers are open on this scene.");
 }
 
+void UnsavedEdits::FindOtherViewersCopies()
+{
+    const std::wstring usual = m_shaderPath + kKeptSuffix;
+    std::vector<std::wstring> copies;
+    for (int viewer = 2; viewer <= kMostViewers; ++viewer) {
+        const std::wstring copy = usual + L"-" + std::to_wstring(viewer);
+        if (copy == m_keptPath) {
+            continue;
+        }
+        try {
+            if (Common::ReadTextFile(copy) == m_fileText) {
+                continue;
+            }
+        } catch (const Common::Exception&) {
+            continue;  // none there
+        }
+        // A copy whose viewer still runs is that viewer's to report.
+        if (!Platform::FileClaim::Take(LockPathOf(copy)) && GetLastError() == ERROR_LOCK_VIOLATION) {
+            continue;
+        }
+        copies.push_back(copy);
+    }
+    if (!copies.empty()) {
+        m_otherCopiesNotice = OtherViewersEditsNotice(copies);
+    }
+}
+
 std::wstring UnsavedEdits::StandingNotice() const
 {
     std::wstring notice;
@@ -97,13 +127,14 @@ std::wstring UnsavedEdits::StandingNotice() const
     } else if (!m_movedAsidePath.empty()) {
         notice = EarlierEditsMovedNotice(m_movedAsidePath, m_keptPath);
     }
-    return BelowNotice(BelowNotice(m_sharedNotice, notice), m_failureNotice);
+    return BelowNotice(BelowNotice(BelowNotice(m_sharedNotice, notice), m_otherCopiesNotice), m_failureNotice);
 }
 
 void UnsavedEdits::FileChanged(const std::string& fileText)
 {
     m_fileText = fileText;
     m_movedAsidePath.clear();
+    m_otherCopiesNotice.clear();
     if (!m_earlierCopy) {
         return;
     }

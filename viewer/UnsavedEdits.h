@@ -32,8 +32,8 @@ public:
     std::wstring StandingNotice() const;
 
     // The shader file now holds `fileText` (it was reloaded or saved). An earlier run's copy
-    // that holds the same text has been taken back and is removed; the notice that one was
-    // moved aside has been seen and ends.
+    // that holds the same text has been taken back and is removed; the notices that one was
+    // moved aside, or that other viewers left copies, have been seen and end.
     void FileChanged(const std::string& fileText);
 
     // The editor now holds `editorText`: keeps it on disk when it differs from the file's text,
@@ -47,6 +47,9 @@ private:
     bool MoveEarlierCopyAside();
     // Claims the first copy that no other viewer owns and sets m_keptPath to it.
     void ClaimCopy();
+    // Looks for the copies of other viewers that ended without saving (no viewer owns them and
+    // they differ from the file), and sets m_otherCopiesNotice to name them.
+    void FindOtherViewersCopies();
 
     std::wstring m_shaderPath;
     std::wstring m_keptPath;
@@ -63,6 +66,8 @@ private:
     std::unique_ptr<Platform::FileClaim> m_claim;
     // Set where another viewer owns the usual copy: what the log box must go on saying.
     std::wstring m_sharedNotice;
+    // Names the copies other viewers left, until the next Save or Reload; empty when none.
+    std::wstring m_otherCopiesNotice;
 };
 
 }  // namespace Morvane

@@ -210,6 +210,7 @@ start_viewer
 log=$(read_log)
 check "after both are killed the next viewer owns the usual copy and names it (got: $log)" \
     bash -c 'grep -qF "pixelShader.glsl.unsaved," <<<"$1" && ! grep -q "another Morvane" <<<"$1"' _ "$log"
+check "and names the copy the second one left" grep -qF 'its edits are kept in pixelShader.glsl.unsaved-2.' <<<"$log"
 close_main
 wait_exit
 finish
