@@ -1,5 +1,6 @@
-// Keeping the editor's unsaved text beside the shader file, and finding and moving aside the copy
-// an earlier run left there.
+// Keeping the editor's unsaved text beside the shader file: claiming a copy no other viewer
+// owns, finding and moving aside the copy an earlier run left there, naming those other viewers
+// left, and removing what saves cut short by a kill left behind.
 #include "UnsavedEdits.h"
 
 #include <vector>
