@@ -83,6 +83,9 @@ check "the compile result still follows the notices" grep -q 'Compilation succee
 click_save
 settle
 check "Save removes the kept copy" [ ! -e "$(kept)" ]
+log=$(read_log)
+check "and the log drops the moved-aside notice at once (got: $log)" \
+    bash -c '! grep -qF "pixelShader.glsl.unsaved.1" <<<"$1" && grep -q "Compilation succeeded!$" <<<"$1"' _ "$log"
 check "the earlier run's copy stays" [ -e "$(kept .1)" ]
 focus_source_start
 type_text 'x'
