@@ -75,8 +75,20 @@ std::string ReadTextFile(const std::wstring& path)
 void WriteTextFile(const std::wstring& path, const std::string& text, Platform::Durability durability)
 {
     bool keepMark = !StartsWithMark(text) && FileStartsWithMark(path);
-    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text, durability)) {
-        throw Exception(L"File couldn't be saved.");
+    bool partial = false;
+    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text, durability, &partial)) {
+        ErrorDetail detail = CaptureSystemError();
+        if (partial) {
+            // The old text is gone and the new one is not whole: the user must not take the file
+            // for either.
+            while (!detail.text.empty() && (detail.text.back() == L'\n' || detail.text.back() == L'\r')) {
+                detail.text.pop_back();
+            }
+            detail.text += L"\nThe file " + path +
+                           L" may now hold only part of the text, since its old text could not be put back"
+                           L" either; the full text is still in the editor.";
+        }
+        throw Exception(L"File couldn't be saved.", detail);
     }
 }
 

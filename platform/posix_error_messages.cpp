@@ -30,6 +30,7 @@ const wchar_t* SystemText(DWORD code)
     case ERROR_READ_FAULT: return L"The system cannot read from the specified device.";
     case ERROR_GEN_FAILURE: return L"A device attached to the system is not functioning.";
     case ERROR_SHARING_VIOLATION: return L"The process cannot access the file because it is being used by another process.";
+    case ERROR_LOCK_VIOLATION: return L"The process cannot access the file because another process has locked a portion of the file.";
     case ERROR_HANDLE_EOF: return L"Reached the end of the file.";
     case ERROR_HANDLE_DISK_FULL: return L"The disk is full.";
     case ERROR_NOT_SUPPORTED: return L"The request is not supported.";

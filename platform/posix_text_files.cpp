@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sstream>
 #include <string>
@@ -47,6 +49,13 @@ std::string BaseNameOf(const std::string& path)
 {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The start of the names of the temporary files that saves of the file named `base` make:
+// ".<base>.saving-", then the saving process's id, a hyphen and six random characters.
+std::string SavePrefix(const std::string& base)
+{
+    return "." + base + ".saving-";
 }
 
 // Follows symbolic links so that a save replaces the file a link points to, not the link.
@@ -109,7 +118,7 @@ bool Rewrite(int fd, const std::string& bytes)
 // and extended attributes all stay. The old text is read first and written back if the new one
 // cannot be written whole; only a crash of the machine mid-write can leave a mixture. A file we
 // may write but not read is rewritten without that safety net, as any plain save would.
-bool RewriteInPlace(const std::string& target, const std::string& bytes, const std::wstring& path)
+bool RewriteInPlace(const std::string& target, const std::string& bytes, const std::wstring& path, bool* partial)
 {
     bool canRestore = true;
     int fd = open(target.c_str(), O_RDWR | O_CLOEXEC);
@@ -132,6 +141,9 @@ bool RewriteInPlace(const std::string& target, const std::string& bytes, const s
         int cause = errno;
         bool restored = canRestore && Rewrite(fd, old);
         close(fd);
+        if (!restored && partial) {
+            *partial = true;
+        }
         const wchar_t* what = restored ? L"The text could not be written; the old text was put back"
                                        : L"The text could not be written, and the old text could not be put back";
         Platform::SetLastErrorFromErrno(cause, std::wstring(what) + L" " + Quoted(path) + L".");
@@ -181,8 +193,11 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
     return std::make_unique<std::istringstream>(WithoutCrBeforeLf(raw));
 }
 
-bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)
+bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability, bool* partial)
 {
+    if (partial) {
+        *partial = false;
+    }
     std::string target = ToUtf8Path(path);
     int error = 0;
     if (!ResolveLinks(target, error)) {
@@ -210,15 +225,16 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
     const std::string bytes = WithCrLf(text);
     // A rename would give the other names of a hard-linked file the old text.
     if (exists && existing.st_nlink > 1) {
-        return RewriteInPlace(target, bytes, path);
+        return RewriteInPlace(target, bytes, path, partial);
     }
 
-    std::string temporary = DirectoryOf(target) + "/." + BaseNameOf(target) + ".saving-XXXXXX";
+    std::string temporary =
+        DirectoryOf(target) + "/" + SavePrefix(BaseNameOf(target)) + std::to_string(getpid()) + "-XXXXXX";
     int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0) {
         // A folder we may not write to can still hold a file we may write.
         if (exists) {
-            return RewriteInPlace(target, bytes, path);
+            return RewriteInPlace(target, bytes, path, partial);
         }
         SetLastErrorFromErrno(errno, L"No temporary file could be created beside " + Quoted(path) + L".");
         return false;
@@ -257,7 +273,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
         // folder where the file is another user's, or a file mounted in its own right.
         if (exists && (cause == EACCES || cause == EPERM || cause == EBUSY)) {
             unlink(temporary.c_str());
-            return RewriteInPlace(target, bytes, path);
+            return RewriteInPlace(target, bytes, path, partial);
         }
         return fail(cause, L"The file could not be replaced");
     }
@@ -269,6 +285,40 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
         close(directory);
     }
     return true;
+}
+
+void RemoveStaleSaveFiles(const std::wstring& path)
+{
+    std::string target = ToUtf8Path(path);
+    int error = 0;
+    if (!ResolveLinks(target, error)) {
+        return;
+    }
+    const std::string folder = DirectoryOf(target);
+    const std::string prefix = SavePrefix(BaseNameOf(target));
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) {
+        return;
+    }
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        // The id, then "-" and mkostemp's six characters, and nothing else.
+        size_t digits = prefix.size();
+        while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') {
+            ++digits;
+        }
+        if (digits == prefix.size() || digits - prefix.size() > 9 || name.size() != digits + 7 || name[digits] != '-') {
+            continue;
+        }
+        const pid_t process = static_cast<pid_t>(std::atol(name.substr(prefix.size(), digits - prefix.size()).c_str()));
+        if (process > 0 && kill(process, 0) != 0 && errno == ESRCH) {
+            unlink((folder + "/" + name).c_str());
+        }
+    }
+    closedir(directory);
 }
 
 }  // namespace Platform
@@ -289,13 +339,66 @@ BOOL WINAPI DeleteFileW(LPCWSTR path)
     return TRUE;
 }
 
+namespace {
+
+// Whether a failed link() means the file system has no hard links for this file (rather than
+// that the move itself cannot be done).
+bool HardLinksRefused(int error)
+{
+    return error == EPERM || error == EXDEV || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK || error == EACCES;
+}
+
+// Moves `from` to `to` without ever replacing a file at `to`, where the file system refuses
+// renameat2's RENAME_NOREPLACE (some network and FUSE file systems, older kernels): a hard link
+// under the new name, which fails if the name is taken, then the old name removed. Where hard
+// links are refused too, the new name is checked to be free right before a plain rename; only
+// another program making that name in between could then be replaced. Returns 0 or an errno.
+int MoveWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (link(from.c_str(), to.c_str()) == 0) {
+        if (unlink(from.c_str()) != 0) {
+            const int cause = errno;
+            unlink(to.c_str());  // the file stays where it was, under its one name
+            return cause;
+        }
+        return 0;
+    }
+    const int linkError = errno;
+    if (!HardLinksRefused(linkError)) {
+        return linkError;  // EEXIST among them: the name is taken
+    }
+    struct stat info {};
+    if (lstat(from.c_str(), &info) != 0) {
+        return errno;
+    }
+    if (lstat(to.c_str(), &info) == 0) {
+        return EEXIST;
+    }
+    if (errno != ENOENT) {
+        return errno;
+    }
+    return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
 BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
     const std::wstring from = existing ? existing : L"";
     const std::wstring to = newName ? newName : L"";
+    const std::string nativeFrom = ToUtf8Path(from);
+    const std::string nativeTo = ToUtf8Path(to);
     // As on Windows, an existing file of the new name is never replaced.
-    if (renameat2(AT_FDCWD, ToUtf8Path(from).c_str(), AT_FDCWD, ToUtf8Path(to).c_str(), RENAME_NOREPLACE) != 0) {
-        Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
+    int error = 0;
+    if (renameat2(AT_FDCWD, nativeFrom.c_str(), AT_FDCWD, nativeTo.c_str(), RENAME_NOREPLACE) != 0) {
+        error = errno;
+        if (error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP) {
+            error = MoveWithoutReplacing(nativeFrom, nativeTo);
+        }
+    }
+    if (error != 0) {
+        Platform::SetLastErrorFromErrno(error, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
         return FALSE;
     }
     return TRUE;

@@ -40,10 +40,12 @@ long long DistanceSquared(const RECT& a, const RECT& b)
     return dx * dx + dy * dy;
 }
 
-// The 32-bit items of a CARDINAL property of the root window.
-std::vector<long> RootCardinals(Display* display, const char* name)
+// The 32-bit items of a CARDINAL property of the root window. Xlib hands format-32 items over as
+// longs, sign-extended from 32 bits: each is cut back to its 32 bits, so 0xFFFFFFFF stays a large
+// number and never becomes -1.
+std::vector<unsigned long> RootCardinals(Display* display, const char* name)
 {
-    std::vector<long> values;
+    std::vector<unsigned long> values;
     Atom type = None;
     int format = 0;
     unsigned long count = 0, remaining = 0;
@@ -52,7 +54,9 @@ std::vector<long> RootCardinals(Display* display, const char* name)
                            XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
         data && type == XA_CARDINAL && format == 32) {
         const long* items = reinterpret_cast<const long*>(data);
-        values.assign(items, items + count);
+        for (unsigned long i = 0; i < count; ++i) {
+            values.push_back(static_cast<unsigned long>(items[i]) & 0xFFFFFFFFUL);
+        }
     }
     if (data) {
         XFree(data);
@@ -63,21 +67,24 @@ std::vector<long> RootCardinals(Display* display, const char* name)
 // The current desktop's work area as the window manager announces it; false when it does not.
 bool DesktopWorkArea(Display* display, RECT& area)
 {
-    std::vector<long> areas = RootCardinals(display, "_NET_WORKAREA");
-    std::vector<long> current = RootCardinals(display, "_NET_CURRENT_DESKTOP");
-    size_t desktop = current.empty() ? 0 : static_cast<size_t>(current[0]);
-    if (areas.size() < 4 * (desktop + 1)) {
-        desktop = 0;
-    }
+    std::vector<unsigned long> areas = RootCardinals(display, "_NET_WORKAREA");
+    std::vector<unsigned long> current = RootCardinals(display, "_NET_CURRENT_DESKTOP");
     if (areas.size() < 4) {
         return false;
     }
-    const long* item = &areas[4 * desktop];
-    if (item[2] <= 0 || item[3] <= 0) {
+    // A current desktop the list has no area for (or none announced) takes the first one's.
+    const size_t desktops = areas.size() / 4;
+    const size_t desktop = !current.empty() && current[0] < desktops ? static_cast<size_t>(current[0]) : 0;
+    // The area's corner may lie left of or above the screen's origin; its size never wraps.
+    const long x = static_cast<int32_t>(static_cast<uint32_t>(areas[4 * desktop]));
+    const long y = static_cast<int32_t>(static_cast<uint32_t>(areas[4 * desktop + 1]));
+    const unsigned long width = areas[4 * desktop + 2];
+    const unsigned long height = areas[4 * desktop + 3];
+    if (width == 0 || height == 0 || width > 0x7FFFFFFFUL || height > 0x7FFFFFFFUL) {
         return false;
     }
-    area = RECT{static_cast<LONG>(item[0]), static_cast<LONG>(item[1]),
-                static_cast<LONG>(item[0] + item[2]), static_cast<LONG>(item[1] + item[3])};
+    area = RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x + static_cast<long>(width)),
+                static_cast<LONG>(y + static_cast<long>(height))};
     return true;
 }
 
@@ -109,6 +116,15 @@ std::vector<RECT> RandrMonitors(Display* display)
         XRRFreeMonitors(monitors);
     }
     return rects;
+}
+
+// The last error for a display that shows no monitor: the connection's own failure where it has
+// just failed (it names the display), and otherwise that the display reports no monitor.
+void NoMonitorError()
+{
+    if (X11ConnectionIfOpen()) {
+        SetLastErrorWithNote(ERROR_INVALID_MONITOR_HANDLE, L"The X display reports no monitor.");
+    }
 }
 
 // A monitor handle is the monitor's 1-based place in X11Monitors().
@@ -170,10 +186,12 @@ HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD flags)
     }
     RECT rect{};
     if (!window->OuterRect(rect)) {
+        SetLastErrorWithNote(ERROR_INVALID_WINDOW_HANDLE, L"The window's place on the screen could not be read.");
         return nullptr;
     }
     std::vector<MonitorArea> monitors = X11Monitors();
     if (monitors.empty()) {
+        NoMonitorError();
         return nullptr;
     }
     // The monitor that shows most of the window; for a window on none, the nearest or the
@@ -215,6 +233,7 @@ BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info)
     std::vector<MonitorArea> monitors = X11Monitors();
     uintptr_t number = reinterpret_cast<uintptr_t>(monitor);
     if (monitors.empty()) {
+        NoMonitorError();
         return FALSE;
     }
     if (number == 0 || number > monitors.size()) {

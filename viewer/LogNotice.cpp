@@ -69,6 +69,23 @@ std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::w
            FileName(keptPath) + L" keeps this run's edits.";
 }
 
+std::wstring OtherViewerNotice(const std::wstring& usualPath, const std::wstring& ownPath)
+{
+    return L"Note: another Morvane is open on this scene and keeps its unsaved edits in " + FileName(usualPath) +
+           L"; this one keeps yours in " + FileName(ownPath) + L".";
+}
+
+std::wstring OtherViewersEditsNotice(const std::vector<std::wstring>& paths)
+{
+    std::wstring names;
+    for (const std::wstring& path : paths) {
+        names += (names.empty() ? L"" : L", ") + FileName(path);
+    }
+    const std::wstring copies = paths.size() == 1 ? L"its edits are kept in " : L"their edits are kept in ";
+    const std::wstring viewers = paths.size() == 1 ? L"another viewer of this scene" : L"other viewers of this scene";
+    return L"Note: " + viewers + L" ended without saving; " + copies + names + L".";
+}
+
 std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason)
 {
     return L"Your edits are not being kept: " + FileName(keptPath) +

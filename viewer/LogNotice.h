@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace Morvane {
 
@@ -20,6 +21,13 @@ std::wstring EarlierEditsNotice(const std::wstring& keptPath, const std::wstring
 // The earlier run's unsaved text was moved from `keptPath` to `asidePath`, so that `keptPath` can
 // keep this run's.
 std::wstring EarlierEditsMovedNotice(const std::wstring& asidePath, const std::wstring& keptPath);
+
+// Another viewer open on the same scene owns the usual copy of unsaved edits at `usualPath`, so
+// this one keeps its edits at `ownPath`.
+std::wstring OtherViewerNotice(const std::wstring& usualPath, const std::wstring& ownPath);
+
+// Other viewers of this scene ended without saving and left their unsaved edits at `paths`.
+std::wstring OtherViewersEditsNotice(const std::vector<std::wstring>& paths);
 
 // The editor's unsaved text could not be written to `keptPath`, for `reason` (the system's text).
 std::wstring EditsNotKeptNotice(const std::wstring& keptPath, const std::wstring& reason);

@@ -45,6 +45,10 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     // Whether the editor's text or the file's changed, so that the kept copy of the unsaved
     // edits must follow before the renderer compiles and draws the text.
     bool textChanged = false;
+    // A save ends the notices about the kept copy (moved aside, not kept): the log box must drop
+    // them at once, not at the next compile.
+    bool saved = false;
+    const std::wstring noticesBefore = m_scene.LogNotices();
     m_compileDelay.Advance(deltaSeconds);
     m_scene.Clock().Advance(deltaSeconds);
     m_scene.Mouse().NewFrame();
@@ -59,7 +63,10 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
             textChanged = true;
             break;
         case SaveShader:
-            textChanged = SavePixelShader() || textChanged;
+            if (SavePixelShader()) {
+                saved = true;
+                textChanged = true;
+            }
             break;
         case ReloadShader:
             textChanged = ReloadPixelShader() || textChanged;
@@ -86,6 +93,9 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
     }
     if (textChanged) {
         m_scene.m_unsavedEdits.Keep(m_scene.m_pixelShaderText);
+    }
+    if (saved && m_scene.LogNotices() != noticesBefore) {
+        m_settingsDlg.RefreshNotices();
     }
     // A reload is compiled in this frame, and with it whatever was typed after it: nothing is
     // left waiting. Otherwise an edited text is compiled once it has stood for the delay.

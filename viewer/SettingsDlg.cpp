@@ -35,21 +35,25 @@ void SettingsDlg::LoadCommonControls()
     INITCOMMONCONTROLSEX controls;
     controls.dwSize = sizeof(INITCOMMONCONTROLSEX);
     controls.dwICC = ICC_BAR_CLASSES;
+    // Each failure says what failed, and carries the call's own cause or none: a call that sets no
+    // last error must not show one left by an earlier call.
+    SetLastError(0);
     if (InitCommonControlsEx(&controls) != TRUE) {
-        throw Common::Exception(L"");
+        throw Common::Exception(L"The Settings dialog could not start: its controls could not be initialised.");
     }
 }
 
 void SettingsDlg::Create()
 {
+    SetLastError(0);
     m_hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), m_hwnd, DialogProc,
                                 reinterpret_cast<LPARAM>(this));
     if (!m_hwnd) {
-        throw Common::Exception(L"");
+        throw Common::Exception(L"The Settings dialog could not be created.");
     }
     SetLastError(0);
     if (SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this)) == 0 && GetLastError() != 0) {
-        throw Common::Exception(L"");
+        throw Common::Exception(L"The Settings dialog could not be tied to the viewer (its window's user data).");
     }
 }
 
@@ -76,6 +80,9 @@ void SettingsDlg::PlaceBeside(HWND mainWindow)
     GetClientRect(m_hwnd, &clientRect);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(MONITORINFO);
+    // Neither call is documented to set a last error on every failure: none is shown rather than
+    // an earlier one.
+    SetLastError(0);
     HMONITOR handle = MonitorFromWindow(mainWindow, MONITOR_DEFAULTTONEAREST);
     if (!handle || !GetMonitorInfoW(handle, &monitor)) {
         throw Common::Exception(L"The work area of the main window's monitor could not be found.");

@@ -6,6 +6,8 @@
 // back if that fails.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cwctype>
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -63,10 +65,30 @@ bool ResolveLink(const std::wstring& path, std::wstring& target)
     return true;
 }
 
+// The start of the names of the temporary files that saves of the file named `name` make:
+// "<name>.saving-", then the saving process's id, a hyphen and a number.
+std::wstring SavePrefix(const std::wstring& name)
+{
+    return name + L".saving-";
+}
+
+// Whether the process with this id has ended (or never was).
+bool ProcessGone(DWORD id)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!process) {
+        return GetLastError() == ERROR_INVALID_PARAMETER;
+    }
+    DWORD status = 0;
+    const bool ended = GetExitCodeProcess(process, &status) && status != STILL_ACTIVE;
+    CloseHandle(process);
+    return ended;
+}
+
 // Creates a new, empty file beside `target` whose name no other file has.
 HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& temporary)
 {
-    std::wstring stem = FolderOf(target) + NameOf(target) + L".saving-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    std::wstring stem = FolderOf(target) + SavePrefix(NameOf(target)) + std::to_wstring(GetCurrentProcessId()) + L"-";
     for (unsigned attempt = 0; attempt < 1000; ++attempt) {
         temporary = stem + std::to_wstring(GetTickCount() + attempt);
         HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -120,7 +142,7 @@ bool Rewrite(HANDLE file, const std::string& bytes)
 // streams all stay. The old text is read first and written back if the new one cannot be written
 // whole; only a crash of the machine mid-write can leave a mixture. A file we may write but not
 // read is rewritten without that safety net, as any plain save would.
-bool RewriteInPlace(const std::wstring& target, const std::string& bytes)
+bool RewriteInPlace(const std::wstring& target, const std::string& bytes, bool* partial)
 {
     bool canRestore = true;
     HANDLE file = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
@@ -140,8 +162,10 @@ bool RewriteInPlace(const std::wstring& target, const std::string& bytes)
     }
     if (!Rewrite(file, bytes)) {
         DWORD error = GetLastError();
-        if (canRestore) {
-            Rewrite(file, old);
+        // Whether the old text is whole again decides what the user must be told.
+        const bool restored = canRestore && Rewrite(file, old);
+        if (!restored && partial) {
+            *partial = true;
         }
         CloseHandle(file);
         return Fail(error);
@@ -174,8 +198,11 @@ std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
     return std::make_unique<std::istringstream>(WithoutCrBeforeLf(bytes));
 }
 
-bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability)
+bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durability durability, bool* partial)
 {
+    if (partial) {
+        *partial = false;
+    }
     std::wstring target;
     if (!ResolveLink(path, target)) {
         return false;
@@ -203,14 +230,14 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
     const std::string bytes = WithCrLf(text);
     // A move would give the other names of a hard-linked file the old text.
     if (links > 1) {
-        return RewriteInPlace(target, bytes);
+        return RewriteInPlace(target, bytes, partial);
     }
 
     std::wstring temporary;
     HANDLE file = CreateTemporaryBeside(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
         // A folder we may not add files to can still hold a file we may write.
-        return exists ? RewriteInPlace(target, bytes) : false;
+        return exists ? RewriteInPlace(target, bytes, partial) : false;
     }
     const bool flush = durability == Durability::SurvivesSystemCrash;
     bool written = WriteAll(file, bytes) && (!flush || FlushFileBuffers(file));
@@ -231,9 +258,45 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
     // The folder may refuse the replacement though the file may be written: a folder that lets
     // files be added but not removed, or a file another program holds open without sharing delete.
     if (written && exists && error == ERROR_ACCESS_DENIED) {
-        return RewriteInPlace(target, bytes);
+        return RewriteInPlace(target, bytes, partial);
     }
     return Fail(error);
+}
+
+void RemoveStaleSaveFiles(const std::wstring& path)
+{
+    std::wstring target;
+    if (!ResolveLink(path, target)) {
+        return;
+    }
+    const std::wstring folder = FolderOf(target);
+    const std::wstring prefix = SavePrefix(NameOf(target));
+    WIN32_FIND_DATAW found = {};
+    HANDLE search = FindFirstFileW((folder + prefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        // The id, then "-" and a number, and nothing else.
+        size_t digits = prefix.size();
+        while (digits < name.size() && iswdigit(name[digits])) {
+            ++digits;
+        }
+        const size_t idLength = digits - prefix.size();
+        if (idLength == 0 || idLength > 10 || digits + 1 >= name.size() || name[digits] != L'-' ||
+            name.find_first_not_of(L"0123456789", digits + 1) != std::wstring::npos) {
+            continue;
+        }
+        const DWORD id = static_cast<DWORD>(std::wcstoul(name.substr(prefix.size(), idLength).c_str(), nullptr, 10));
+        if (id != 0 && ProcessGone(id)) {
+            DeleteFileW((folder + name).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 }  // namespace Platform

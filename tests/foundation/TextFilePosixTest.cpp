@@ -13,6 +13,7 @@
 #include "TextFileFixture.h"
 #include "common/Exception.h"
 #include "common/TextFile.h"
+#include "platform/TextFiles.h"
 
 using Common::Exception;
 using Common::WriteTextFile;
@@ -183,4 +184,62 @@ TEST_F(TextFileTest, FullDiskLeavesTheOldFileByteForByte)
     ExpectSaveFails(WidePath("small/f.glsl"), std::string(256 * 1024, 'y'), ERROR_DISK_FULL);
     EXPECT_EQ(Bytes("small/f.glsl"), old);
     std::system(("umount '" + mountPoint + "'").c_str());
+}
+
+// A save killed between making its temporary file and renaming it leaves the file behind, named
+// with the saving process's id: at start only those of the same file whose process is gone are
+// removed. A save running in another process at that moment keeps its file.
+TEST_F(TextFileTest, StaleSaveFilesOfGoneProcessesAreRemovedAndNoOthers)
+{
+    pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    pid_t alive = fork();
+    if (alive == 0) {
+        pause();
+        _exit(0);
+    }
+    ASSERT_GT(alive, 0);
+    const std::string goneId = std::to_string(gone);
+    const std::string aliveId = std::to_string(alive);
+    WriteBytes("f.glsl", "saved\r\n");
+    WriteBytes(".f.glsl.saving-" + goneId + "-Ab3xYz", "cut short\r\n");
+    WriteBytes(".f.glsl.saving-" + aliveId + "-Qw7eRt", "being saved\r\n");
+    WriteBytes(".g.glsl.saving-" + goneId + "-Ab3xYz", "another file's\r\n");
+    WriteBytes(".f.glsl.saving-" + goneId + "-notes.txt", "the user's\r\n");
+    WriteBytes(".f.glsl.saving-Ab3xYz", "no id\r\n");
+    Platform::RemoveStaleSaveFiles(WidePath("f.glsl"));
+    kill(alive, SIGKILL);
+    waitpid(alive, nullptr, 0);
+    EXPECT_FALSE(std::filesystem::exists(Path(".f.glsl.saving-" + goneId + "-Ab3xYz"))) << "the gone process's file stays";
+    EXPECT_EQ(Bytes(".f.glsl.saving-" + aliveId + "-Qw7eRt"), "being saved\r\n");
+    EXPECT_EQ(Bytes(".g.glsl.saving-" + goneId + "-Ab3xYz"), "another file's\r\n");
+    EXPECT_EQ(Bytes(".f.glsl.saving-" + goneId + "-notes.txt"), "the user's\r\n");
+    EXPECT_EQ(Bytes(".f.glsl.saving-Ab3xYz"), "no id\r\n");
+    EXPECT_EQ(Bytes("f.glsl"), "saved\r\n");
+    EXPECT_EQ(EntryCount(), 5u);
+}
+
+// A rewrite in place that fails part-way where the old text cannot be written back either (it is
+// longer than the file-size limit lets the file grow to): the failure says the file may now hold
+// only part of the text, and that the full text is in the editor.
+TEST_F(TextFileTest, ARewriteWhoseOldTextCannotBePutBackSaysTheFileMayHoldPartOfTheText)
+{
+    const std::string old(300, 'o');
+    WriteBytes("linked.glsl", old);
+    HardLink("linked.glsl", "other.glsl");
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit small = saved;
+    small.rlim_cur = 100;
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::wstring detail = ExpectSaveFails(WidePath("linked.glsl"), std::string(4096, 'x'), ERROR_FILE_TOO_LARGE);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    const std::string narrow(detail.begin(), detail.end());
+    EXPECT_NE(detail.find(L"may now hold only part of the text"), std::wstring::npos) << narrow;
+    EXPECT_NE(detail.find(L"the full text is still in the editor"), std::wstring::npos) << narrow;
+    EXPECT_EQ(detail.find(L"the old text was put back"), std::wstring::npos) << narrow;
 }

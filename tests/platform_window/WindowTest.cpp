@@ -10,6 +10,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <cstdlib>
 #include <vector>
 
 using namespace TestSupport;
@@ -233,6 +234,19 @@ TEST(Window, MonitorWorkAreaAndDefaultPosition)
     ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info));
     expectRect(info.rcMonitor, 0, 0, width, height);
     expectRect(info.rcWork, 100, 30, width, height);
+
+    // A current desktop of 0xFFFFFFFF (set as a user would, with xprop), which Xlib hands over
+    // sign-extended: it names no desktop of the list, so the first one's work area stands.
+    setRootCardinals("_NET_WORKAREA", {10, 20, width - 10, height - 20, 100, 30, width - 100, height - 30});
+    ASSERT_EQ(std::system("xprop -root -f _NET_CURRENT_DESKTOP 32c -set _NET_CURRENT_DESKTOP 0xFFFFFFFF"), 0);
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) << LastErrorText();
+    expectRect(info.rcWork, 10, 20, width, height);
+    // The desktop just past the list's end is no desktop either.
+    setRootCardinals("_NET_CURRENT_DESKTOP", {2});
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info)) << LastErrorText();
+    expectRect(info.rcWork, 10, 20, width, height);
+    setRootCardinals("_NET_WORKAREA", {0, 0, width, height, 100, 30, width - 100, height + 500});
+    setRootCardinals("_NET_CURRENT_DESKTOP", {1});
 
     // Off every monitor: the nearest or the primary one, or none when asked for none.
     ASSERT_TRUE(MoveWindow(hwnd, width + 400, 10, 320, 240, TRUE));

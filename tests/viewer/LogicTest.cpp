@@ -211,6 +211,20 @@ TEST_F(LogicTest, FailedSaveIsReportedAndTheFrameGoesOn)
     ExpectEye(Camera(), 0, 8.5f, 25.5f);  // the commands after the save were handled
 }
 
+// The log box drops the notice that the edits are not kept as soon as a save makes the copy
+// needless, and keeps the compile result below it.
+TEST_F(LogicTest, SaveEndsTheNoticeThatEditsAreNotKeptAtOnce)
+{
+    ASSERT_EQ(mkdir("glsl/pixelShader.glsl.unsaved", 0755), 0);
+    m_viewer.Type(FlatPixelShader("0.9, 0.1, 0.1"));
+    const std::wstring before = m_viewer.Log();
+    ASSERT_NE(before.find(L"not being kept"), std::wstring::npos) << std::string(before.begin(), before.end());
+    Handle(0.1f, {Command(Morvane::SaveShader)});
+    const std::wstring after = m_viewer.Log();
+    EXPECT_EQ(after.find(L"not being kept"), std::wstring::npos) << std::string(after.begin(), after.end());
+    EXPECT_NE(after.find(L"Compilation succeeded!"), std::wstring::npos) << std::string(after.begin(), after.end());
+}
+
 TEST_F(LogicTest, ReloadFillsTheSourceBoxWithCrLfAndRaisesTheFlag)
 {
     m_viewer.m_folder.Write("glsl/pixelShader.glsl", "new\nfile\n");

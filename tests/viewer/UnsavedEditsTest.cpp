@@ -2,6 +2,7 @@
 // never written over, moved aside to the first free name, removed once taken back) and this
 // run's copy (written while the text differs from the file's, removed when it is the same).
 #include <cstdio>
+#include <memory>
 #include <sys/stat.h>
 
 #include "ViewerFixture.h"
@@ -100,4 +101,44 @@ TEST(UnsavedEdits, ACopyThatCannotBeWrittenIsSaidWhileItLastsAndTheTextIsRemoved
     EXPECT_FALSE(Exists("c.glsl.unsaved"));
     edits.Keep("file\n");  // a copy already gone is no failure
     EXPECT_EQ(edits.StandingNotice(), L"");
+}
+
+// Two viewers on one scene: the first owns the usual copy, the second keeps its edits in a copy
+// of its own and says where; neither writes over the other's, and the usual copy is free again
+// once its owner has gone.
+TEST(UnsavedEdits, ASecondViewerKeepsItsEditsInACopyOfItsOwnAndSaysWhere)
+{
+    TemporaryFolder folder;
+    folder.Write("s.glsl", "file\r\n");
+    auto first = std::make_unique<UnsavedEdits>(L"s.glsl", "file\n");
+    first->Keep("first viewer\n");
+    auto second = std::make_unique<UnsavedEdits>(L"s.glsl", "file\n");
+    EXPECT_EQ(second->KeptPath(), L"s.glsl.unsaved-2");
+    EXPECT_TRUE(Mentions(second->StandingNotice(), L"another Morvane")) << "says another viewer is open";
+    EXPECT_TRUE(Mentions(second->StandingNotice(), L"s.glsl.unsaved-2")) << "and where its edits go";
+    EXPECT_FALSE(Mentions(second->StandingNotice(), L"earlier run")) << "a live copy is no earlier run's";
+    second->Keep("second viewer\n");
+    first->Keep("first viewer, again\n");
+    EXPECT_EQ(folder.Read("s.glsl.unsaved"), "first viewer, again\r\n");
+    EXPECT_EQ(folder.Read("s.glsl.unsaved-2"), "second viewer\r\n");
+    EXPECT_FALSE(Exists("s.glsl.unsaved.1")) << "nothing was moved aside";
+    EXPECT_EQ(first->StandingNotice(), L"");
+
+    first.reset();
+    auto third = std::make_unique<UnsavedEdits>(L"s.glsl", "file\n");
+    EXPECT_EQ(third->KeptPath(), L"s.glsl.unsaved");
+    EXPECT_TRUE(Mentions(third->StandingNotice(), L"earlier run")) << "the gone viewer's copy is an earlier run's";
+    EXPECT_FALSE(Mentions(third->StandingNotice(), L"s.glsl.unsaved-2")) << "a running viewer's copy is its own to report";
+
+    // With all gone, the next viewer also names the copy the second one left, until a save.
+    second.reset();
+    third.reset();
+    UnsavedEdits fourth(L"s.glsl", "file\n");
+    EXPECT_EQ(fourth.KeptPath(), L"s.glsl.unsaved");
+    const std::wstring notice = fourth.StandingNotice();
+    EXPECT_TRUE(Mentions(notice, L"ended without saving; its edits are kept in s.glsl.unsaved-2."))
+        << std::string(notice.begin(), notice.end());
+    fourth.FileChanged("file\n");
+    EXPECT_FALSE(Mentions(fourth.StandingNotice(), L"s.glsl.unsaved-2"));
+    EXPECT_EQ(folder.Read("s.glsl.unsaved-2"), "second viewer\r\n") << "never removed nor written over";
 }
