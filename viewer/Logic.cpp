@@ -192,10 +192,9 @@ bool Logic::SavePixelShader()
         return false;
     }
     m_scene.m_unsavedEdits.FileChanged(m_scene.m_pixelShaderText);
-    // What Save wrote is no change from outside; the editor's text now stands on disk.
-    if (m_scene.Following().Known(m_scene.m_pixelShaderText)) {
-        m_settingsDlg.RefreshNotices();
-    }
+    // What Save wrote is no change from outside; the editor's text now stands on disk. The notices
+    // this ends leave the log box in the same frame (see Update).
+    m_scene.Following().Known(m_scene.m_pixelShaderText);
     return true;
 }
 
