@@ -2,13 +2,15 @@
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
 // edits kept beside the file, the notice the log box shows above the next compile result, what
 // the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
-// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads,
+// and the watch over frames that never end.
 #pragma once
 
 #include <string>
 
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
+#include "viewer/RunawayWatch.h"
 #include "viewer/ScenePaths.h"
 #include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
@@ -40,6 +42,8 @@ public:
     // The left button as texts in Shadertoy's form see it (iMouse).
     ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
+    // The watch over frames that never end, and what a restart after one handed this start.
+    RunawayWatch& Runaway() { return m_runawayWatch; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -55,6 +59,7 @@ private:
     AnimationClock m_clock;
     Morvane::Screenshots m_screenshots;
     ShadertoyMouse m_shadertoyMouse;
+    RunawayWatch m_runawayWatch;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical
