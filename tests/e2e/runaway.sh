@@ -99,12 +99,13 @@ wait_exit
 check "the restarted viewer ends normally (status $EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
 
 # --- A slow but steady text: frames of a few seconds, with the usual 10 s -----------------------
+# 9000 turns a pixel take about 3 s a frame on llvmpipe here (2 to 5 s with other work running).
 VIEWER_ENV=()
 new_folder
 start_viewer
 slow_main=$MAIN
 focus_source_start
-type_text 'float slow(float x) { for (int i = 0; i < 6000; i++) { x = fract(x * 1.37 + 0.1); } return x; }
+type_text 'float slow(float x) { for (int i = 0; i < 9000; i++) { x = fract(x * 1.37 + 0.1); } return x; }
 #define TINT slow(totalTime)'
 settle 4
 shot slow1
