@@ -2,7 +2,8 @@
 # A runaway shader costs seconds: an edit whose frame never ends makes the viewer start itself
 # again from the shader file, its windows where they were, the log saying why and where the edit
 # is kept; a slow but steady text is left alone; and a shader file that itself stops the first
-# frame ends the viewer with one sentence naming the file, status 1, without a loop of restarts.
+# frame ends the viewer with one sentence naming the file, status 1, without a loop of restarts,
+# and so does one whose own text stops a later frame, after one more start.
 # The times from the stop to the picture back are printed.
 source "$(dirname "$0")/lib.sh"
 
@@ -35,6 +36,7 @@ note "before: main $main_before, dialog $dialog_before"
 
 for round in 1 2; do
     mark_window "$MAIN"
+    old_main=$MAIN
     focus_source_start
     type_text "$RUNAWAY"
     # The viewer takes one message a frame, so it reads the last key a little after xdotool sent
@@ -56,7 +58,7 @@ for round in 1 2; do
     back=
     for _ in $(seq 1200); do
         found=$(xdo search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -n 1)
-        if [ -z "$gone" ] && { [ -z "$found" ] || ! marked "$found"; }; then
+        if [ -z "$gone" ] && ! marked "$old_main"; then
             gone=$(now)
         fi
         if [ -n "$found" ] && ! marked "$found"; then
@@ -140,4 +142,26 @@ check "with one sentence that names the file (got: $sentence)" \
     bash -c '[ "$(grep -c . <<<"$1")" = 1 ] && grep -qE "^Morvane stopped: the shader file .*pixelShader\.glsl stops the picture" <<<"$1"' \
     _ "$sentence"
 check "and no viewer is left behind" [ "$(visible_mains)" = 0 ]
+
+# --- A shader file whose own text stops a later frame: one more start, then the end ---------------
+new_folder
+{
+    printf '%s\n' "${RUNAWAY%%$'\n'*}" '#define TINT (totalTime > 2.0 ? spin(totalTime) : 0.0)'
+    cat "$E2E_SCENE/pixelShader.glsl"
+} >"$FOLDER/glsl/pixelShader.glsl"
+started=$(now)
+(cd "$FOLDER" && exec env MORVANE_STALL_SECONDS=3 "$MORVANE" 2>"$FOLDER/stderr.txt") &
+MORVANE_PID=$!
+for _ in $(seq 600); do
+    running || break
+    sleep 0.1
+done
+wait_exit
+note "the file that stops a later frame ended the viewer after $(elapsed "$started" "$(now)") s"
+check "a file whose own text stops the picture twice ends the viewer with status 1 (status $EXIT_STATUS)" \
+    [ "$EXIT_STATUS" = 1 ]
+sentence=$(grep -v -E '^(MESA|Mesa|libGL|\(|Gtk|Gdk|GLib|Fontconfig)' "$FOLDER/stderr.txt")
+check "with one sentence saying it stopped the picture again after a restart (got: $sentence)" \
+    bash -c '[ "$(grep -c . <<<"$1")" = 1 ] && grep -qE "pixelShader\.glsl stopped the picture for 3 s again right after Morvane had restarted from it" <<<"$1"' \
+    _ "$sentence"
 finish
