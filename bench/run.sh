@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Benchmarks the viewer against the bare GLX program (the frame-rate limit for the same shaders)
-# and prints one table: frame rates for a heavy and a trivial pixel shader, host cost per frame,
-# edit-to-picture latency, echo lag (key to character on screen) and the frame gaps while typing,
-# the trivial shader written in Shadertoy's form against the same in the viewer's own form (CPU
-# time and host instructions per frame), rendering to files, and start-up time and memory. It
-# only reports: nothing here fails on
-# a slow figure.
+# and prints one table: frame rates for a heavy and a trivial pixel shader, the frame rate with
+# the frame-time readout (F1) shown and off, host cost per frame, edit-to-picture latency, echo lag
+# (key to character on screen) and the frame gaps while typing, the trivial shader written in
+# Shadertoy's form against the same in the viewer's own form (CPU time and host instructions per
+# frame), rendering to files, start-up time and memory, and what following the pixel shader's
+# file costs a frame. It only reports: nothing here fails on a slow figure.
 #
 # Usage: bench/run.sh            (builds what it needs in build-bench/, runs everything)
 # Settings from the environment:
@@ -14,8 +14,8 @@
 #   RUN_SECONDS=s     length of one frame-rate run (default 6; the first second is warm-up)
 #   EDITS=n           edits typed for the latency figure (default 20)
 #   ECHO_KEYS=n       keys typed at each pace for the echo-lag figures (default 20)
-#   SKIP=list         any of: fps callgrind shadertoy latency echo render startup (to leave a
-#                     section out)
+#   SKIP=list         any of: fps readout callgrind shadertoy latency echo render startup watch (to
+#                     leave a section out)
 # Frames are counted from outside by bench/swapcount.c (an LD_PRELOAD library), the same way for
 # both programs. Frame rates suffer from any other load on the machine; the CPU time per frame (all
 # threads of the program, the renderer's included) suffers much less, so both are shown. Without DISPLAY the script runs itself on a private Xvfb with a window manager.
@@ -183,6 +183,77 @@ if ! skipped fps; then
             row "CPU ms/frame, $shader shader, morvane" "$(median <"$work/cpu-$shader-morvane")"
             row "fps ratio morvane/bare, $shader shader" "$(awk -v a="$morvaneFps" -v b="$bareFps" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
         fi
+    done
+fi
+
+# ---- The frame-time readout (F1): frame rate and CPU time with it shown and with it off ----------
+# The viewer alone, in alternating runs: each run activates the main window once the first frames
+# are up and presses F1 there (or not) with xdotool, as a user does, then, leaving out the second
+# after that, counts the frames presented and the CPU time of all the viewer's threads (the
+# renderer's too, from /proc) over RUN_SECONDS. The readout times frames with the GPU's timer
+# queries where the driver has them.
+# fps_from LOG START_NS END_NS: frames per second of the frames presented between the two times;
+# frames_from LOG START_NS END_NS: how many.
+fps_from() {
+    awk -v start="$2" -v end="$3" '$1 == "frame" && $3 >= start && $3 <= end { t[n++] = $3 }
+        END { if (n < 2) print "nan"; else printf "%.2f\n", (n - 1) / ((t[n - 1] - t[0]) / 1e9) }' "$1"
+}
+frames_from() { awk -v start="$2" -v end="$3" '$1 == "frame" && $3 >= start && $3 <= end { n++ } END { print n + 0 }' "$1"; }
+# CPU clock ticks (user and system, all threads) a process has used so far.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+if ! skipped readout && [ -n "$morvane" ]; then
+    ticksPerSecond=$(getconf CLK_TCK)
+    for shader in heavy trivial; do
+        for state in off on; do : >"$work/readout-$shader-$state"; : >"$work/readout-cpu-$shader-$state"; done
+        for pair in $(seq "$pairs"); do
+            order="off on"
+            [ $((pair % 2)) = 0 ] && order="on off"
+            for state in $order; do
+                logFile=$work/readout-$shader-$state-$pair.log
+                (cd "$work/$shader" && SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND= \
+                    SWAPCOUNT_LOG="$logFile" LD_PRELOAD="$preload" exec "$morvane") >/dev/null 2>&1 &
+                viewerPid=$!
+                children+=("$viewerPid")
+                for _ in $(seq 600); do
+                    [ "$(grep -c '^frame' "$logFile" 2>/dev/null || true)" -ge 5 ] && break
+                    sleep 0.1
+                done
+                viewerWindow=$(xdotool search --onlyvisible --name '^Morvane - ' 2>/dev/null | head -1 || true)
+                # Both runs activate the main window (the Settings window's caret then stands still);
+                # only one presses F1.
+                if [ -n "$viewerWindow" ]; then
+                    xdotool windowactivate --sync "$viewerWindow" 2>/dev/null || true
+                    [ "$state" = on ] && { xdotool key F1 2>/dev/null || true; }
+                fi
+                # The second after the press is left out (the first readout, the queries' start).
+                sleep 1
+                start=$(date +%s%N)
+                ticks=$(cpu_ticks "$viewerPid")
+                sleep "$runSeconds"
+                end=$(date +%s%N)
+                ticks=$(($(cpu_ticks "$viewerPid") - ticks))
+                caption=$(xdotool getwindowname "$viewerWindow" 2>/dev/null || true)
+                kill "$viewerPid" 2>/dev/null || true
+                wait "$viewerPid" 2>/dev/null || true
+                if [ "$state" = on ] && [[ "$caption" != *" fps), worst "* ]]; then
+                    log "readout $shader run $pair: the caption showed no readout ($caption)"
+                    continue
+                fi
+                fps_from "$logFile" "$start" "$end" >>"$work/readout-$shader-$state"
+                awk -v t="$ticks" -v hz="$ticksPerSecond" -v n="$(frames_from "$logFile" "$start" "$end")" \
+                    'BEGIN { if (n > 0) printf "%.2f\n", t / hz * 1000 / n; else print "nan" }' >>"$work/readout-cpu-$shader-$state"
+                log "readout $state, $shader run $pair: $(tail -1 "$work/readout-$shader-$state") fps," \
+                    "$(tail -1 "$work/readout-cpu-$shader-$state") CPU ms/frame${caption:+ ($caption)}"
+            done
+        done
+        for figure in fps cpu; do
+            file=$work/readout-$shader; name="fps"
+            [ "$figure" = cpu ] && { file=$work/readout-cpu-$shader; name="CPU ms/frame"; }
+            off=$(median <"$file-off")
+            on=$(median <"$file-on")
+            row "$name, $shader shader, readout off / on (median of $pairs)" "$off / $on"
+            row "$name ratio readout on/off, $shader shader" "$(awk -v a="$on" -v b="$off" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "nan" }')"
+        done
     done
 fi
 
@@ -525,6 +596,59 @@ if ! skipped startup; then
             row "peak RSS after ${runSeconds} s of frames, $program" "$(maximum <"$work/rss-$program") kB"
         fi
     done
+fi
+
+# ---- Following the file: what the watch costs the frame loop --------------------------------
+# bench/watch_cost times one frame's call with nothing happening to the file against the same loop
+# without it, and a change (news, the file read once quiet and compared). Then the viewer on the
+# trivial shader, in alternating runs: the file left alone, and another program writing the same
+# text into it 4 times a second (each write is read and compared, nothing is recompiled).
+if ! skipped watch; then
+    if cmake --build "$build" -j2 --target watch_cost >>"$build/bench-build.log" 2>&1; then
+        "$build/bench/watch_cost" "$root/glsl/pixelShader.glsl" >"$work/watch-cost" 2>&1 || true
+        idleNs=$(sed -n 's/^idle_ns_per_frame //p' "$work/watch-cost")
+        bareNs=$(sed -n 's/^bare_ns_per_frame //p' "$work/watch-cost")
+        changeUs=$(sed -n 's/^change_us //p' "$work/watch-cost")
+        if [ -n "$idleNs" ]; then
+            row "following the file, a frame with no change (bare loop)" "$idleNs ns ($bareNs ns)"
+            row "following the file, one change of the default scene" "$changeUs us"
+        else
+            log "watch_cost gave no figure: $(cat "$work/watch-cost")"
+        fi
+    else
+        log "watch_cost does not build here (see $build/bench-build.log)"
+    fi
+    if [ -n "$morvane" ]; then
+        for writes in alone written; do : >"$work/watch-cpu-$writes"; : >"$work/watch-fps-$writes"; done
+        for pair in $(seq "$pairs"); do
+            order="alone written"
+            [ $((pair % 2)) = 0 ] && order="written alone"
+            for writes in $order; do
+                logFile=$work/watch-$writes-$pair.log
+                writer=
+                if [ "$writes" = written ]; then
+                    # Saved as editors save: a new file renamed over the old one.
+                    (while :; do cp "$root/bench/trivialPixelShader.glsl" "$work/trivial/glsl/.saving"
+                        mv "$work/trivial/glsl/.saving" "$work/trivial/glsl/pixelShader.glsl"
+                        sleep 0.25; done) &
+                    writer=$!
+                fi
+                export SWAPCOUNT_SECONDS=$((runSeconds)) SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND=
+                run_counted "$work/trivial" "$logFile" "$morvane"
+                if [ -n "$writer" ]; then
+                    kill "$writer" 2>/dev/null || true
+                    wait "$writer" 2>/dev/null || true
+                fi
+                fps_of "$logFile" >>"$work/watch-fps-$writes"
+                grep '^end' "$logFile" | tail -1 | sed -n 's/.*cpu_ms_per_frame \([0-9.]*\).*/\1/p' >>"$work/watch-cpu-$writes"
+                log "watch $writes run $pair: $(tail -1 "$work/watch-fps-$writes") fps, $(tail -1 "$work/watch-cpu-$writes") CPU ms/frame"
+            done
+        done
+        row "CPU ms/frame, trivial shader, file alone / saved 4 times/s" \
+            "$(median <"$work/watch-cpu-alone") / $(median <"$work/watch-cpu-written")"
+        row "fps, trivial shader, file alone / saved 4 times/s" \
+            "$(median <"$work/watch-fps-alone") / $(median <"$work/watch-fps-written")"
+    fi
 fi
 
 # ---- The table ---------------------------------------------------------------------------

@@ -218,6 +218,9 @@ void OpenglDriver::Present()
     if (m_dc == nullptr) {
         return;  // drawing into no window
     }
+    if (m_frameTimer) {
+        m_frameTimer->EndFrame();
+    }
     if (SwapBuffers(m_dc) != TRUE) {
         throw Common::Exception(std::wstring());
     }

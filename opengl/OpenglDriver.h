@@ -15,6 +15,7 @@
 #include <boost/weak_ptr.hpp>
 
 #include "opengl/OpenglContext.h"
+#include "opengl/OpenglFrameTimer.h"
 #include "opengl/OpenglIndexBuffer.h"
 #include "opengl/OpenglProgram.h"
 #include "opengl/OpenglTexture.h"
@@ -61,8 +62,12 @@ public:
     // instanced unless `instanceCount` is exactly 1.
     void DrawIndexedPrimitive(int64_t vertexBufferId, int64_t indexBufferId,
                               uint64_t instanceCount);
-    // Swaps the window's buffers.
+    // Swaps the window's buffers; while frames are timed, the frame's timer query ends first, so
+    // that it holds the frame's drawing and not the swap.
     void Present();
+    // Times the frames presented from now on with `timer` (owned by the caller), or no longer
+    // (null).
+    void TimeFrames(OpenglFrameTimer* timer) { m_frameTimer = timer; }
 
 private:
     OpenglDriver(HDC dc, const PixelFormatRequest& request);
@@ -79,6 +84,8 @@ private:
     std::vector<boost::shared_ptr<OpenglTexture>> m_textures;
     boost::weak_ptr<OpenglProgram> m_currentProgram;
     std::map<boost::weak_ptr<OpenglTexture>, int32_t> m_textureUnits;
+    // The timer of the frames presented, while the frame time is shown.
+    OpenglFrameTimer* m_frameTimer = nullptr;
 };
 
 }  // namespace OpenglDriver

@@ -26,7 +26,27 @@ const long kEventMask = PointerMotionMask | ButtonPressMask | ButtonReleaseMask 
 const int kDefaultWidth = 640;
 const int kDefaultHeight = 480;
 
-bool WindowManagerSupports(const char* hint)
+// Latin-1 form of a text for WM_NAME, whose type STRING cannot hold other characters.
+std::string Latin1(const std::wstring& text)
+{
+    std::string result;
+    for (wchar_t c : text) {
+        result += static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?';
+    }
+    return result;
+}
+
+DrawableReleaseHook g_drawableReleaseHook = nullptr;
+
+Cursor ArrowCursor(Display* display)
+{
+    static Cursor cursor = XCreateFontCursor(display, XC_left_ptr);
+    return cursor;
+}
+
+}  // namespace
+
+bool X11WindowManagerSupports(const char* hint)
 {
     Display* display = X11ConnectionIfOpen();
     Atom type = None;
@@ -47,26 +67,6 @@ bool WindowManagerSupports(const char* hint)
     }
     return supported;
 }
-
-// Latin-1 form of a text for WM_NAME, whose type STRING cannot hold other characters.
-std::string Latin1(const std::wstring& text)
-{
-    std::string result;
-    for (wchar_t c : text) {
-        result += static_cast<unsigned>(c) <= 0xFF ? static_cast<char>(c) : '?';
-    }
-    return result;
-}
-
-DrawableReleaseHook g_drawableReleaseHook = nullptr;
-
-Cursor ArrowCursor(Display* display)
-{
-    static Cursor cursor = XCreateFontCursor(display, XC_left_ptr);
-    return cursor;
-}
-
-}  // namespace
 
 void SetDrawableReleaseHook(DrawableReleaseHook hook)
 {
@@ -264,7 +264,7 @@ void X11Window::FrameExtents(long extents[4])
 
 void X11Window::WaitForFrameExtents()
 {
-    if (!X11WindowManagerRunning() || !WindowManagerSupports("_NET_FRAME_EXTENTS")) {
+    if (!X11WindowManagerRunning() || !X11WindowManagerSupports("_NET_FRAME_EXTENTS")) {
         return;
     }
     Display* display = X11ConnectionIfOpen();

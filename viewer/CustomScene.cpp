@@ -51,6 +51,7 @@ CustomScene::CustomScene(const ScenePaths& paths)
     , m_shaderChanged(false)
     , m_unsavedEdits(m_pixelShaderPath, m_pixelShaderText)
     , m_logNotice(InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText))
+    , m_following(m_pixelShaderPath, m_pixelShaderText)
 {
     // After a restart the log first says why the viewer started again and where the edit is.
     m_logNotice = BelowNotice(m_runawayWatch.StartNotice(m_pixelShaderPath, m_unsavedEdits.KeptPath(),
@@ -63,7 +64,8 @@ CustomScene::~CustomScene() = default;
 std::wstring CustomScene::LogNotices() const
 {
     const std::wstring clock = m_clock.Running() ? std::wstring() : ClockStoppedNotice(m_clock.Time(), m_clock.Frame());
-    return BelowNotice(BelowNotice(m_logNotice, m_unsavedEdits.StandingNotice()), clock);
+    const std::wstring standing = BelowNotice(m_unsavedEdits.StandingNotice(), m_following.StandingNotice());
+    return BelowNotice(BelowNotice(m_logNotice, standing), clock);
 }
 
 void CustomScene::ReloadPixelShader()
@@ -71,6 +73,7 @@ void CustomScene::ReloadPixelShader()
     m_shaderChanged = true;
     m_pixelShaderText = Common::ReadTextFile(m_pixelShaderPath);
     m_unsavedEdits.FileChanged(m_pixelShaderText);
+    m_following.Known(m_pixelShaderText);
     m_logNotice = InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText);
 }
 

@@ -1,8 +1,9 @@
 // The viewer's scene: the default camera, where the pixel shader lives, both shader texts, the
 // one-frame flag that tells the renderer the pixel shader changed, the copy of the unsaved
-// edits kept beside the file, the notice the log box shows above the next compile result, what
-// the logic asks of the renderer beyond the camera (the animation clock and screenshots), and the
-// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads,
+// edits kept beside the file, the following of the file's changes made by other programs, the
+// notice the log box shows above the next compile result, what the logic asks of the renderer
+// beyond the camera (the animation clock, screenshots and what the main window shows), and the
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads;
 // and the watch over frames that never end.
 #pragma once
 
@@ -10,11 +11,13 @@
 
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
+#include "viewer/FileFollowing.h"
 #include "viewer/RunawayWatch.h"
 #include "viewer/ScenePaths.h"
 #include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
 #include "viewer/UnsavedEdits.h"
+#include "viewer/WindowRequests.h"
 
 namespace Morvane {
 
@@ -31,7 +34,8 @@ public:
     void ReloadPixelShader();
 
     // Everything the log box must say above the next compile result: the notice of the moment,
-    // the standing notice about keeping the unsaved edits, and that the clock is stopped.
+    // the standing notices about keeping the unsaved edits and about the file's changes on disk,
+    // and that the clock is stopped.
     std::wstring LogNotices() const;
 
     // The time and frame count the shaders see.
@@ -39,9 +43,14 @@ public:
     const AnimationClock& Clock() const { return m_clock; }
     // The pictures of the window the user asked for.
     Morvane::Screenshots& Screenshots() { return m_screenshots; }
+    // The frame-time readout and full screen, as the user asked for them.
+    WindowRequests& Window() { return m_windowRequests; }
+    const WindowRequests& Window() const { return m_windowRequests; }
     // The left button as texts in Shadertoy's form see it (iMouse).
     ShadertoyMouse& Mouse() { return m_shadertoyMouse; }
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
+    // The pixel shader's file as other programs change it.
+    FileFollowing& Following() { return m_following; }
     // The watch over frames that never end, and what a restart after one handed this start.
     RunawayWatch& Runaway() { return m_runawayWatch; }
 
@@ -58,7 +67,9 @@ public:
 private:
     AnimationClock m_clock;
     Morvane::Screenshots m_screenshots;
+    WindowRequests m_windowRequests;
     ShadertoyMouse m_shadertoyMouse;
+    FileFollowing m_following;
     RunawayWatch m_runawayWatch;
 };
 

@@ -113,6 +113,36 @@ std::wstring ShadingLanguageTooOldNotice(const std::string& version)
     return needs + L"offers GLSL " + offered + L".";
 }
 
+std::wstring ReloadedFromDiskNotice(const std::wstring& path)
+{
+    return L"Note: " + FileName(path) + L" changed on disk and was reloaded.";
+}
+
+std::wstring ChangedUnderEditsNotice(const std::wstring& path)
+{
+    return L"Note: " + FileName(path) + L" changed on disk, and the editor holds unsaved edits, so they were left "
+           L"as they are. Reload takes the file's text in place of the editor's; Save keeps the editor's text, "
+           L"writing it over the file.";
+}
+
+std::wstring FileGoneNotice(const std::wstring& path)
+{
+    return L"Note: " + FileName(path) + L" was deleted or moved away. The editor keeps its text, and Save writes "
+           L"it back.";
+}
+
+std::wstring FileUnreadableNotice(const std::wstring& path, const std::wstring& reason)
+{
+    return L"Note: " + FileName(path) + L" changed on disk but couldn't be read, so the editor keeps its text.\n" +
+           WithoutLineEnd(reason);
+}
+
+std::wstring NotFollowedNotice(const std::wstring& path, const std::wstring& reason)
+{
+    return L"Note: changes other programs make to " + FileName(path) +
+           L" are not followed, so press Reload to take them.\n" + WithoutLineEnd(reason);
+}
+
 std::wstring RestartedNotice(bool afterEdit, float seconds, const std::wstring& shaderPath, const std::wstring& keptPath,
                              bool editKept)
 {

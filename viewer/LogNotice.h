@@ -39,6 +39,24 @@ std::wstring ChannelNotUsedNotice(const std::wstring& path, int channel, const s
 // `version` (as GL_SHADING_LANGUAGE_VERSION gives it).
 std::wstring ShadingLanguageTooOldNotice(const std::string& version);
 
+// The file at `path` changed on disk (another program wrote it) and its text was taken into the
+// editor, which held no unsaved edits.
+std::wstring ReloadedFromDiskNotice(const std::wstring& path);
+
+// The file at `path` changed on disk while the editor holds unsaved edits, which were kept; what
+// Reload and Save do now.
+std::wstring ChangedUnderEditsNotice(const std::wstring& path);
+
+// The file at `path` was deleted or moved away; the editor keeps its text and Save writes it back.
+std::wstring FileGoneNotice(const std::wstring& path);
+
+// The file at `path` changed on disk but could not be read, for `reason` (the system's text).
+std::wstring FileUnreadableNotice(const std::wstring& path, const std::wstring& reason);
+
+// Changes other programs make to the file at `path` cannot be followed, for `reason` (one
+// sentence): Reload must take them.
+std::wstring NotFollowedNotice(const std::wstring& path, const std::wstring& reason);
+
 // This start follows a restart: the picture had stopped for `seconds` (after an edit when
 // `afterEdit`, otherwise with the shader file's own text), so Morvane started again from the file
 // at `shaderPath`; the edit is kept at `keptPath` when `editKept`.

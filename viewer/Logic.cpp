@@ -7,6 +7,7 @@
 #include "common/TextFile.h"
 #include "viewer/EditText.h"
 #include "viewer/FailureText.h"
+#include "viewer/LogNotice.h"
 #include "viewer/SettingsDlg.h"
 
 namespace Morvane {
@@ -72,6 +73,16 @@ void Logic::Update(float deltaSeconds, const CommandQueue& commands)
         default:
             break;
         }
+    }
+    switch (m_scene.Following().Follow(deltaSeconds, m_scene.m_pixelShaderText)) {
+    case DiskVerdict::TakeFile:
+        textChanged = ReloadChangedFile() || textChanged;
+        break;
+    case DiskVerdict::NoticeChanged:
+        m_settingsDlg.RefreshNotices();
+        break;
+    case DiskVerdict::Nothing:
+        break;
     }
     if (textChanged) {
         m_scene.m_unsavedEdits.Keep(m_scene.m_pixelShaderText);
@@ -143,6 +154,19 @@ void Logic::HandleKey(const KeyPress& key)
             m_scene.Screenshots().Request();
         }
         return;
+    case VK_F1:
+        if (!key.repeated) {
+            m_scene.Window().ToggleFrameTimes();
+        }
+        return;
+    case VK_F11:
+        if (!key.repeated) {
+            m_scene.Window().ToggleFullScreen();
+        }
+        return;
+    case VK_ESCAPE:
+        m_scene.Window().LeaveFullScreen();
+        return;
     default:
         return;
     }
@@ -158,6 +182,10 @@ bool Logic::SavePixelShader()
         return false;
     }
     m_scene.m_unsavedEdits.FileChanged(m_scene.m_pixelShaderText);
+    // What Save wrote is no change from outside; the editor's text now stands on disk.
+    if (m_scene.Following().Known(m_scene.m_pixelShaderText)) {
+        m_settingsDlg.RefreshNotices();
+    }
     return true;
 }
 
@@ -174,6 +202,15 @@ bool Logic::ReloadPixelShader()
     }
     // Setting the text from the program raises no change notice, so no command is queued.
     SetWindowTextW(m_settingsDlg.m_sourceEdit, ToEditText(m_scene.m_pixelShaderText).c_str());
+    return true;
+}
+
+bool Logic::ReloadChangedFile()
+{
+    if (!ReloadPixelShader()) {
+        return false;
+    }
+    m_scene.m_logNotice = BelowNotice(ReloadedFromDiskNotice(m_scene.m_pixelShaderPath), m_scene.m_logNotice);
     return true;
 }
 

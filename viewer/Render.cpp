@@ -26,6 +26,8 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     , m_settingsDlg(settingsDlg)
     , m_totalTime(0.0f)
     , m_dc(dc)
+    , m_fullScreen(WindowFromDC(dc), m_width, m_height)
+    , m_frameTimes(WindowFromDC(dc), *m_driver)
 {
     // Watched from the first compile on: a file that stops the first frame ends the viewer.
     m_scene.Runaway().Start(m_scene.m_pixelShaderPath);
@@ -101,7 +103,8 @@ void Render::Linked(OpenglDriver::OpenglProgram& program, const std::string& tex
 
 Math::Matrix4x4 Render::ScreenToWorld() const
 {
-    return Morvane::ScreenToWorld(m_scene.m_camera, static_cast<float>(m_width), static_cast<float>(m_height));
+    return Morvane::ScreenToWorld(m_fullScreen.Camera(m_scene.m_camera), static_cast<float>(m_width),
+                                  static_cast<float>(m_height));
 }
 
 void Render::UpdateParameters()
@@ -121,8 +124,24 @@ void Render::UpdateParameters()
     program->SetParameter("totalTime", m_totalTime);
 }
 
+void Render::FollowWindowRequests()
+{
+    WindowRequests& requests = m_scene.Window();
+    std::wstring failure;
+    if (!m_fullScreen.Follow(requests.FullScreen(), failure)) {
+        // Whichever way it failed, the picture is the window's now, and so is the request.
+        requests.LeaveFullScreen();
+        m_scene.m_logNotice = failure;
+        m_settingsDlg.RefreshNotices();
+    }
+    m_width = m_fullScreen.Width();
+    m_height = m_fullScreen.Height();
+    m_frameTimes.Frame(requests.FrameTimesShown(), m_width, m_height);
+}
+
 void Render::Update()
 {
+    FollowWindowRequests();
     // The animation time is the clock's, which the user may stop, step or set back; running and
     // untouched, it is the same sum of frame times the loop keeps.
     m_totalTime = m_scene.Clock().Time();
@@ -172,9 +191,9 @@ void Render::TakeScreenshotIfAsked()
     if (!m_scene.Screenshots().TakeRequest()) {
         return;
     }
-    // The picture as the window shows it: the part of the surface its client area shows, from
-    // the bottom-left, drawn into the back buffer (the loop draws this frame over it again) and
-    // read from there.
+    // The picture as the window shows it: the part of the surface its client area shows (all of
+    // it while the window fills its monitor), from the bottom-left, drawn into the back buffer
+    // (the loop draws this frame over it again) and read from there.
     RECT client = {0, 0, 0, 0};
     GetClientRect(WindowFromDC(m_dc), &client);
     const uint32_t width = static_cast<uint32_t>(std::min<LONG>(client.right, static_cast<LONG>(m_width)));

@@ -15,6 +15,8 @@
 #include "platform/Windows.h"
 #include "viewer/CustomScene.h"
 #include "viewer/FrameRate.h"
+#include "viewer/FrameTimeCaption.h"
+#include "viewer/FullScreenPicture.h"
 #include "viewer/ShaderChannels.h"
 #include "viewer/ShadertoyInputs.h"
 
@@ -36,7 +38,8 @@ public:
     void Update();
 
     // Maps a window position in pixels (origin bottom-left) and a depth in [0, 1] to a world
-    // point (after division by w), for the scene's current camera.
+    // point (after division by w), for the scene's current camera and the size the picture is
+    // drawn at (m_width x m_height: 800 x 600, or the monitor's while full screen).
     Math::Matrix4x4 ScreenToWorld() const;
 
     uint64_t m_width;
@@ -58,9 +61,14 @@ private:
     // Draws the frame as the window shows it and saves it, when the user asked for a picture;
     // the log says where it went or why it could not be saved.
     void TakeScreenshotIfAsked();
+    // Full screen and the frame-time readout as the scene's window requests say.
+    void FollowWindowRequests();
 
     // The window's device context, whose client area the screenshots show.
     HDC m_dc;
+    // The picture on the whole monitor, and the frame-time readout in the window's caption.
+    FullScreenPicture m_fullScreen;
+    FrameTimeCaption m_frameTimes;
     // What the pixel stage compiles for the user's `text`: the text itself, or for a text in
     // Shadertoy's form the text wrapped for this driver (after its channels' files are read again,
     // when `readChannels`). Throws with one sentence when the driver's shading language is too old

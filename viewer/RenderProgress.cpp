@@ -17,19 +17,18 @@ int64_t Now()
     return count.QuadPart;
 }
 
-// A number with one decimal, written with a point whatever the locale.
-std::wstring OneDecimal(double value)
-{
-    const long long tenths = std::llround(value * 10.0);
-    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10);
-}
-
 std::wstring TwoDigits(long long value)
 {
     return (value < 10 ? L"0" : L"") + std::to_wstring(value);
 }
 
 }  // namespace
+
+std::wstring OneDecimal(double value)
+{
+    const long long tenths = std::llround(value * 10.0);
+    return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10);
+}
 
 RenderProgress::RenderProgress(uint64_t frames, const std::wstring& output)
     : m_frames(frames)

@@ -31,4 +31,7 @@ private:
     double m_lastShown = -1.0;
 };
 
+// A number with one decimal, written with a point whatever the locale: "16.7".
+std::wstring OneDecimal(double value);
+
 }  // namespace Morvane

@@ -36,6 +36,9 @@ Atom X11Atom(const char* name);
 // True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
 bool X11WindowManagerRunning();
 
+// True when the window manager lists `hint` among the hints it supports (_NET_SUPPORTED).
+bool X11WindowManagerSupports(const char* hint);
+
 // Catches the X protocol errors caused by the requests made while it lives. Check() waits for
 // the server to process them and, when one failed, sets the last error to `code` with a note
 // naming the operation, the request and the X error, and returns false.

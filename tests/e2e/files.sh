@@ -18,7 +18,14 @@ saved=$(cat "$FOLDER/glsl/pixelShader.glsl")
 check "Save writes the edited text" grep -q '^// saved' <<<"$saved"
 check "Save writes CR LF line ends" crlf_lines "$FOLDER/glsl/pixelShader.glsl"
 
+# An unsaved edit, so that the change on disk waits for Reload instead of being followed at once.
+focus_source_start
+type_text '// unsaved
+'
+settle
 sed 's/#define TINT 0.0/#define TINT 1.0/' "$E2E_SCENE/pixelShader.glsl" | sed 's/$/\r/' >"$FOLDER/glsl/pixelShader.glsl"
+settle
+check "a change on disk under unsaved edits waits for Reload" grep -q '^// unsaved' <<<"$(read_source)"
 click_reload
 settle
 shot reloaded
@@ -26,6 +33,7 @@ check "Reload brings the changed file into the picture" different_picture start 
 source_text=$(read_source)
 check "Reload brings the changed file into the editor" grep -q '#define TINT 1.0' <<<"$source_text"
 check "the reloaded text has no saved marker" bash -c '! grep -q "// saved" <<<"$1"' _ "$source_text"
+check "Reload replaces the unsaved edit" bash -c '! grep -q "// unsaved" <<<"$1"' _ "$source_text"
 
 # A NUL byte written into the file from outside: Reload refuses it, naming the line, and the editor
 # keeps its text, so a Save cannot cut the file short at the NUL.

@@ -10,8 +10,11 @@
 # - started in a folder with the shader files of tests/windows/scene, it draws the picture, the
 #   "Settings" dialog stands beside the main window with the pixel shader's text, a left-button
 #   drag orbits the camera, "Reset Camera" brings the first picture back, typing a valid change
-#   into the source box recompiles it (the picture changes), a syntax error keeps the picture, and
-#   closing the main window ends the process with status 0.
+#   into the source box recompiles it (the picture changes), a syntax error keeps the picture, a
+#   file saved by another program under unsaved edits is noticed in the log while the editor keeps
+#   its text, F1 shows the frame time in the caption and hides it, F11 makes the main window and
+#   its picture cover the screen and Escape gives the window back its place, and closing the main
+#   window ends the process with status 0.
 # On a 1366 x 768 screen, started again: both windows open, the dialog lies wholly on the screen,
 # and closing the main window once the picture is drawn ends the process with status 0.
 #
@@ -526,6 +529,29 @@ if wait_until log_shows "Compilation succeeded!" && wait_until picture_equals "$
     pass "a fast burst ends with the final text's log and picture"
 else
     fail "a fast burst ends with the final text's log and picture" "the log shows '$LAST_LOG'"
+fi
+
+# Another program saves the pixel shader's file (a new file renamed over it) while the editor holds
+# unsaved edits: the folder's change notification brings the news, the editor keeps its text and
+# the log says the file changed on disk.
+log_mentions() {
+    copy_edit_text 184 311 "$work/log.txt"
+    LAST_LOG=$(cat "$work/log.txt")
+    grep -q "$1" "$work/log.txt"
+}
+{ printf '// written by another program\r\n'; cat "$here/scene/glsl/pixelShader.glsl"; } >"$run/glsl/saving.tmp"
+mv -f "$run/glsl/saving.tmp" "$run/glsl/pixelShader.glsl"
+LAST_LOG=
+if wait_until log_mentions "changed on disk, and the editor holds unsaved edits"; then
+    pass "a file saved by another program under unsaved edits is noticed in the log"
+else
+    fail "a file saved by another program under unsaved edits is noticed in the log" "the log shows '$LAST_LOG'"
+fi
+copy_edit_text 40 20 "$work/source.txt"
+if ! grep -q 'written by another program' "$work/source.txt"; then
+    pass "the editor keeps its unsaved text"
+else
+    fail "the editor keeps its unsaved text" "it took the file's text"
 fi
 
 # Closing the main window ends the process with status 0.
