@@ -270,8 +270,10 @@ if ! skipped callgrind; then
             command=("$bare" --seconds 100000 --size "$bareSize")
             [ "$program" = morvane ] && command=("$morvane")
             log "callgrind: $program, $countFrames frames after $skipFrames (slow)"
+            # Under valgrind a frame may take longer than the viewer's watch over frames that never
+            # end allows: the watch is turned off.
             (cd "$work/trivial" && SWAPCOUNT_LOG="$work/callgrind-$program.log" LD_PRELOAD="$preload" \
-                timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
+                MORVANE_STALL_SECONDS=0 timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
                 --callgrind-out-file="$out.%p" "${command[@]}") >/dev/null 2>"$work/callgrind-$program.stderr" || true
             # The dump made at the end of the counted frames is the one with a part number.
             dump=$(ls "$out".*.1 2>/dev/null | head -1 || true)
@@ -356,7 +358,7 @@ if ! skipped shadertoy && [ -n "$morvane" ]; then
             export SWAPCOUNT_SECONDS= SWAPCOUNT_FRAMES= SWAPCOUNT_PROBE= SWAPCOUNT_CALLGRIND="$skipFrames,$countFrames"
             log "callgrind: morvane, $form form, $countFrames frames after $skipFrames (slow)"
             (cd "$work/$form" && SWAPCOUNT_LOG="$work/callgrind-form-$form.log" LD_PRELOAD="$preload" \
-                timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
+                MORVANE_STALL_SECONDS=0 timeout 900 valgrind --tool=callgrind --instr-atstart=no --smc-check=all-non-file \
                 --callgrind-out-file="$out.%p" "$morvane") >/dev/null 2>"$work/callgrind-form-$form.stderr" || true
             dump=$(ls "$out".*.1 2>/dev/null | head -1 || true)
             total=

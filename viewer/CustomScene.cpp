@@ -53,6 +53,10 @@ CustomScene::CustomScene(const ScenePaths& paths)
     , m_logNotice(InvalidUtf8Notice(m_pixelShaderPath, m_pixelShaderText))
     , m_following(m_pixelShaderPath, m_pixelShaderText)
 {
+    // After a restart the log first says why the viewer started again and where the edit is.
+    m_logNotice = BelowNotice(m_runawayWatch.StartNotice(m_pixelShaderPath, m_unsavedEdits.KeptPath(),
+                                                         m_unsavedEdits.HoldsEarlierEdits()),
+                              m_logNotice);
 }
 
 CustomScene::~CustomScene() = default;

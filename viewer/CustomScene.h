@@ -3,7 +3,8 @@
 // edits kept beside the file, the following of the file's changes made by other programs, the
 // notice the log box shows above the next compile result, what the logic asks of the renderer
 // beyond the camera (the animation clock, screenshots and what the main window shows), and the
-// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads.
+// left button as texts in Shadertoy's form see it, which the logic feeds and the renderer reads;
+// and the watch over frames that never end.
 #pragma once
 
 #include <string>
@@ -11,6 +12,7 @@
 #include "framework/Scene.h"
 #include "viewer/AnimationClock.h"
 #include "viewer/FileFollowing.h"
+#include "viewer/RunawayWatch.h"
 #include "viewer/ScenePaths.h"
 #include "viewer/Screenshots.h"
 #include "viewer/ShadertoyMouse.h"
@@ -49,6 +51,8 @@ public:
     const ShadertoyMouse& Mouse() const { return m_shadertoyMouse; }
     // The pixel shader's file as other programs change it.
     FileFollowing& Following() { return m_following; }
+    // The watch over frames that never end, and what a restart after one handed this start.
+    RunawayWatch& Runaway() { return m_runawayWatch; }
 
     std::wstring m_pixelShaderPath;
     std::string m_vertexShaderText;
@@ -66,6 +70,7 @@ private:
     WindowRequests m_windowRequests;
     ShadertoyMouse m_shadertoyMouse;
     FileFollowing m_following;
+    RunawayWatch m_runawayWatch;
 };
 
 // The camera the viewer starts with: eye (0, 10, 30) looking at the origin, 45 degree vertical

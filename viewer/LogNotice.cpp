@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "viewer/EditText.h"
+#include "viewer/RestartState.h"
 
 namespace Morvane {
 namespace {
@@ -157,6 +158,25 @@ std::wstring NotFollowedNotice(const std::wstring& path, const std::wstring& rea
 {
     return L"Note: changes other programs make to " + FileName(path) +
            L" are not followed, so press Reload to take them.\n" + WithoutLineEnd(reason);
+}
+
+std::wstring RestartedNotice(bool afterEdit, float seconds, const std::wstring& shaderPath, const std::wstring& keptPath,
+                             bool editKept)
+{
+    const std::wstring stopped = L" stopped the picture for " + SecondsText(seconds) +
+                                 L" s (a loop that never ends?), so Morvane restarted from " + FileName(shaderPath);
+    if (!afterEdit) {
+        return L"The shader file's own text" + stopped + L"; if it stops the picture again, Morvane ends.";
+    }
+    return L"The last edit" + stopped +
+           (editKept ? L"; the edit is kept in " + FileName(keptPath) + L"."
+                     : std::wstring(L"; the edit could not be kept."));
+}
+
+std::wstring StallLimitNotice(const std::wstring& value, float seconds)
+{
+    return L"Note: MORVANE_STALL_SECONDS is \"" + value + L"\", which is not a number of seconds, so Morvane "
+           L"starts itself again after a frame of " + SecondsText(seconds) + L" s.";
 }
 
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text)

@@ -65,6 +65,15 @@ std::wstring FileUnreadableNotice(const std::wstring& path, const std::wstring& 
 // sentence): Reload must take them.
 std::wstring NotFollowedNotice(const std::wstring& path, const std::wstring& reason);
 
+// This start follows a restart: the picture had stopped for `seconds` (after an edit when
+// `afterEdit`, otherwise with the shader file's own text), so Morvane started again from the file
+// at `shaderPath`; the edit is kept at `keptPath` when `editKept`.
+std::wstring RestartedNotice(bool afterEdit, float seconds, const std::wstring& shaderPath, const std::wstring& keptPath,
+                             bool editKept);
+
+// MORVANE_STALL_SECONDS holds `value`, which is not a number of seconds; `seconds` is used.
+std::wstring StallLimitNotice(const std::wstring& value, float seconds);
+
 // `text` below `notice`; either alone when the other is empty.
 std::wstring BelowNotice(const std::wstring& notice, const std::wstring& text);
 

@@ -29,12 +29,31 @@ Render::Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg)
     , m_fullScreen(WindowFromDC(dc), m_width, m_height)
     , m_frameTimes(WindowFromDC(dc), *m_driver)
 {
+    // Watched from the first compile on: a file that stops the first frame ends the viewer.
+    m_scene.Runaway().Start(m_scene.m_pixelShaderPath);
     BuildQuad();
     BuildProgram();
     m_driver->SetProgram(m_program);
     UpdateParameters();
     if (!m_channelNotices.empty()) {
         m_settingsDlg.ShowResult(m_channelNotices);
+    }
+}
+
+Render::~Render()
+{
+    m_scene.Runaway().Stop();
+}
+
+void Render::RecordWindowPlaces()
+{
+    RunawayWatch& watch = m_scene.Runaway();
+    if (!watch.PlacesDue()) {
+        return;
+    }
+    WindowPlaces places{};
+    if (GetWindowRect(WindowFromDC(m_dc), &places.mainWindow) && GetWindowRect(m_settingsDlg.m_hwnd, &places.settings)) {
+        watch.RecordPlaces(places);
     }
 }
 
@@ -126,10 +145,18 @@ void Render::Update()
     // The animation time is the clock's, which the user may stop, step or set back; running and
     // untouched, it is the same sum of frame times the loop keeps.
     m_totalTime = m_scene.Clock().Time();
+    // One beat of the watch a frame, and what it is running: an edit or the file's own text
+    // (Save and Reload change which, without a compile).
+    RunawayWatch& watch = m_scene.Runaway();
+    const std::string& fileText = m_scene.m_unsavedEdits.FileText();
+    watch.FrameStarts();
+    watch.Runs(m_lastGoodPixelShader != fileText);
+    RecordWindowPlaces();
     boost::shared_ptr<OpenglDriver::OpenglProgram> program = m_program.lock();
     OpenglDriver::ShaderSource source{m_scene.m_pixelShaderText, OpenglDriver::PixelShader};
     try {
         if (m_scene.m_shaderChanged) {
+            watch.Runs(source.source != fileText);
             m_channelNotices.clear();
             program->UpdateShader(PixelStage(source.source, true));
             Linked(*program, source.source);
@@ -149,6 +176,7 @@ void Render::Update()
     // Back to the last text that built, so the picture never goes away; its parameters are set
     // again by the next frame.
     source.source = m_lastGoodPixelShader;
+    watch.Runs(source.source != fileText);
     program->UpdateShader(PixelStage(source.source, false));
     Linked(*program, source.source);
     // The link reset the inputs: a text in Shadertoy's form gets them again at once, so that the

@@ -27,6 +27,10 @@ class SettingsDlg;
 class Render {
 public:
     Render(HDC dc, RealTimeApp::Scene& scene, SettingsDlg& settingsDlg);
+    // Ends the watch over frames first: tearing OpenGL down is no frame.
+    ~Render();
+    Render(const Render&) = delete;
+    Render& operator=(const Render&) = delete;
 
     // Once per frame: recompiles the pixel stage when the scene says it changed, reports the
     // result in the dialog's log box and sets screen2World, cameraPos and totalTime (for a text in
@@ -74,6 +78,8 @@ private:
     void Linked(OpenglDriver::OpenglProgram& program, const std::string& text);
     // Writes a compile result to the log box, below the scene's notice about the loaded text.
     void ShowCompileResult(const std::wstring& result);
+    // Tells the watch over frames where the two windows stand, once a second.
+    void RecordWindowPlaces();
 
     // Texts in Shadertoy's form: whether the program runs one, the inputs it uses, the frame rate,
     // the channels and the notices about channel files from their last reading.

@@ -22,6 +22,7 @@ SettingsDlg::SettingsDlg(CommandQueue& commands, RealTimeApp::Scene& scene, HWND
     LoadCommonControls();
     Create();
     PlaceBeside(mainWindow);
+    RestorePlaces(mainWindow);
     ShowWindow(m_hwnd, SW_SHOW);
 }
 
@@ -89,6 +90,18 @@ void SettingsDlg::PlaceBeside(HWND mainWindow)
     }
     const RECT placed = PlacementBeside(mainRect, dialogRect, clientRect, monitor.rcWork);
     MoveWindow(m_hwnd, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, TRUE);
+}
+
+void SettingsDlg::RestorePlaces(HWND mainWindow)
+{
+    const RestartState* restart = m_scene->Runaway().Restarted();
+    if (!restart || !restart->placesKnown) {
+        return;
+    }
+    const RECT& main = restart->places.mainWindow;
+    const RECT& dialog = restart->places.settings;
+    MoveWindow(mainWindow, main.left, main.top, main.right - main.left, main.bottom - main.top, TRUE);
+    MoveWindow(m_hwnd, dialog.left, dialog.top, dialog.right - dialog.left, dialog.bottom - dialog.top, TRUE);
 }
 
 INT_PTR CALLBACK SettingsDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

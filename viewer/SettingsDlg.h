@@ -27,6 +27,8 @@ public:
     // with its bottom, keeping the dialog's own width; moved back inside the work area of the
     // main window's monitor where it would stand partly outside it.
     void PlaceBeside(HWND mainWindow);
+    // After a restart, puts the main window and the dialog back where they stood before it.
+    void RestorePlaces(HWND mainWindow);
 
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(HWND hwnd, UINT message, WPARAM wParam);

@@ -41,6 +41,10 @@ public:
     void Keep(const std::string& editorText);
 
     const std::wstring& KeptPath() const { return m_keptPath; }
+    // The shader file's text as last read or saved.
+    const std::string& FileText() const { return m_fileText; }
+    // Whether an earlier run's unsaved text, different from the file's, lies at KeptPath().
+    bool HoldsEarlierEdits() const { return m_earlierCopy; }
 
 private:
     // Moves the earlier run's copy to the first free numbered name; false when it cannot.
