@@ -74,8 +74,10 @@ std::string ReadTextFile(const std::wstring& path)
 
 void WriteTextFile(const std::wstring& path, const std::string& text, Platform::Durability durability)
 {
-    bool keepMark = !StartsWithMark(text) && FileStartsWithMark(path);
-    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text, durability)) {
+    // Reading drops one leading mark, so a text that itself begins with the mark's character (from
+    // a file that had two, or typed) is written after one more: read again, it is the same text.
+    const bool writeMark = StartsWithMark(text) || FileStartsWithMark(path);
+    if (!Platform::ReplaceTextFile(path, writeMark ? kByteOrderMark + text : text, durability)) {
         throw Exception(L"File couldn't be saved.");
     }
 }
