@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Morvane twice (a normal build, and one with AddressSanitizer and
 # UndefinedBehaviorSanitizer) and runs every test in both, then the Windows build's tests and smoke
-# test under Wine when that script is present. Ends with the summary of all runs.
+# test under Wine when that script is present, and the fuzz targets for a short time each. Ends
+# with the summary of all runs.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -60,6 +61,23 @@ if [ -x "$root/scripts/test-windows.sh" ]; then
         failed=$((failed + 1))
         summaries+=("Windows: the tests under Wine failed (exit $status)")
     fi
+fi
+
+# The fuzz targets, each for a short bounded time; scripts/fuzz.sh with a longer time fuzzes more.
+echo "=== Fuzzing"
+log=$(mktemp)
+"$root/scripts/fuzz.sh" "${MORVANE_FUZZ_SECONDS:-30}" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+rm -f "$log"
+if [ -n "$line" ]; then
+    passed=$((passed + $(cut -d' ' -f1 <<<"$line")))
+    failed=$((failed + $(cut -d' ' -f3 <<<"$line")))
+    summaries+=("Fuzzing: $line")
+fi
+if [ "$status" != 0 ] && { [ -z "$line" ] || [ "$(cut -d' ' -f3 <<<"$line")" = 0 ]; }; then
+    failed=$((failed + 1))
+    summaries+=("Fuzzing: the fuzz targets failed (exit $status)")
 fi
 
 echo
