@@ -64,9 +64,10 @@ xdo key --clearmodifiers BackSpace
 settle
 check "typing back to the file's text removes the copy" [ ! -e "$(kept)" ]
 
-# A picture that follows the clock: two screenshots a moment apart differ while the viewer draws.
+# A picture that follows the clock (a cycle of 4 s): two screenshots a moment apart differ while
+# the viewer draws.
 focus_source_start
-type_text '#define TINT fract(totalTime)
+type_text '#define TINT fract(totalTime * 0.25)
 '
 settle
 shot clock1
@@ -82,8 +83,8 @@ settle
 # stands still, so the viewer killed is one that really stopped drawing.
 focus_source_start
 type_text 'float spin(float x) { for (;;) { x = x * 1.5 + 1.0; if (x < -1.0) break; } return x; }
-#define TINT fract(totalTime) * step(0.0, spin(totalTime))'
-check "the text that hangs the viewer is kept" wait_for_text "$(kept)" '#define TINT fract(totalTime) * step'
+#define TINT fract(totalTime * 0.25) * step(0.0, spin(totalTime))'
+check "the text that hangs the viewer is kept" wait_for_text "$(kept)" '#define TINT fract(totalTime * 0.25) * step'
 settle
 shot hung1
 sleep 1
@@ -95,7 +96,7 @@ start_viewer
 log=$(read_log)
 check "after killing the hung viewer the log names the kept edits (got: $log)" \
     grep -qF 'pixelShader.glsl.unsaved' <<<"$log"
-check "the kept copy holds the loop ($(head -c 300 "$(kept)"))" grep -qF '#define TINT fract(totalTime) * step(0.0, spin(totalTime))' "$(kept)"
+check "the kept copy holds the loop ($(head -c 300 "$(kept)"))" grep -qF '#define TINT fract(totalTime * 0.25) * step(0.0, spin(totalTime))' "$(kept)"
 # The user takes the kept text back by hand and deletes the copy before typing: there is nothing
 # to move aside, and this run's edits are kept as always.
 rm "$(kept)"
