@@ -164,7 +164,7 @@ focus_source_start
 type_text '// typed after the save
 '
 settle
-check "Save in a burst writes the burst's text" \
+check "Save in a burst writes the burst's text (the file begins: $(head -n 2 "$FOLDER/glsl/pixelShader.glsl" | tr -d '\r' | tr '\n' '|'))" \
     bash -c 'head -n 2 "$1" | tr -d "\r" | diff -q - <(printf "// saved mid-burst\n// burst\n")' \
     _ "$FOLDER/glsl/pixelShader.glsl"
 check "the kept copy follows the typing after it" grep -q '^// typed after the save' "$FOLDER/glsl/pixelShader.glsl.unsaved"
