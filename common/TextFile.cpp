@@ -74,9 +74,11 @@ std::string ReadTextFile(const std::wstring& path)
 
 void WriteTextFile(const std::wstring& path, const std::string& text, Platform::Durability durability)
 {
-    bool keepMark = !StartsWithMark(text) && FileStartsWithMark(path);
+    // Reading drops one leading mark, so a text that itself begins with the mark's character (from
+    // a file that had two, or typed) is written after one more: read again, it is the same text.
+    const bool writeMark = StartsWithMark(text) || FileStartsWithMark(path);
     bool partial = false;
-    if (!Platform::ReplaceTextFile(path, keepMark ? kByteOrderMark + text : text, durability, &partial)) {
+    if (!Platform::ReplaceTextFile(path, writeMark ? kByteOrderMark + text : text, durability, &partial)) {
         ErrorDetail detail = CaptureSystemError();
         if (partial) {
             // The old text is gone and the new one is not whole: the user must not take the file

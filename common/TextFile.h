@@ -16,7 +16,8 @@ std::string ReadTextFile(const std::wstring& path);
 
 // Replaces the file with `text`, each line feed written as CR LF. When the file on disk starts
 // with a UTF-8 byte-order mark, the new text is written after one too, so the file keeps its
-// form. Either the whole new text is on disk or the old file is left as it was; any failure
+// form; so is a text that itself begins with the mark's character, which ReadTextFile would
+// otherwise drop: what is written reads back as `text`. Either the whole new text is on disk or the old file is left as it was; any failure
 // throws Exception("File couldn't be saved.") with the cause in its detail. `durability` says
 // whether the text must survive the machine dying or only the program.
 void WriteTextFile(const std::wstring& path, const std::string& text,

@@ -20,6 +20,8 @@ packages=(
     tesseract-ocr
     fonts-dejavu-core
     valgrind
+    # The fuzz targets (scripts/fuzz.sh): clang with its libFuzzer and sanitizer runtimes.
+    clang libclang-rt-dev
     # The Debian package (cpack -G DEB with dpkg-shlibdeps), its validators, and what the
     # launcher uses: the dialog and the documents folder's name.
     dpkg-dev file desktop-file-utils appstream zenity xdg-user-dirs

@@ -12,8 +12,10 @@
 #
 #   install.sh BUILD_DIR
 #
-# Installing needs root: without it the test says so and ends with status 77 (skipped). Runs hold
-# a lock, so that two builds on one machine never install and remove the package under each other.
+# Installing needs root: without it the test says so and ends with status 77 (skipped); so it does
+# when the package is installed already, except under CI=true, where it removes it first. Runs
+# hold a lock, so that two builds on one machine never install and remove the package under each
+# other.
 source "$(dirname "$0")/lib.sh"
 
 build=${1:?usage: install.sh BUILD_DIR}
@@ -38,10 +40,21 @@ fi
 package_installed() { dpkg-query -W -f='${Status}' morvane 2>/dev/null | grep -q 'install ok installed'; }
 package_removed() { ! package_installed && [ ! -e /usr/bin/morvane ] && [ ! -e /usr/bin/morvane-launcher ]; }
 
+# A package installed before the test (by hand, or left by another build) is the user's: the test
+# skips rather than replace and remove it. Under CI (CI=true) the machine is the test's own, and
+# a test that skipped there would never run: the package is removed first.
 if package_installed && [ ! -e "$installed_mark" ]; then
-    note "SKIP: the morvane package is installed already, and this test would replace and remove it" \
-        "(dpkg --purge morvane removes it)"
-    exit $skipped
+    if [ "${CI:-}" != true ]; then
+        note "SKIP: the morvane package is installed already, and this test would replace and remove it" \
+            "(dpkg --purge morvane removes it; under CI=true the test removes it itself)"
+        exit $skipped
+    fi
+    note "the morvane package is installed already; under CI it is removed first"
+    if ! timeout 300 dpkg --purge morvane >"$E2E_WORK/preinstalled.log" 2>&1; then
+        cat "$E2E_WORK/preinstalled.log"
+    fi
+    check "the package installed before the test is removed (CI=true)" package_removed
+    package_removed || finish
 fi
 
 remove_package() {

@@ -95,19 +95,39 @@ xdo key --clearmodifiers BackSpace
 settle
 check "typing back to the file's text removes the copy" [ ! -e "$(kept)" ]
 
-# A loop that never ends, complete only with its last keystroke: the viewer hangs in the frame
-# that draws it, and its text is on disk before that frame.
+# A picture that follows the clock (a cycle of 4 s): two screenshots a moment apart differ while
+# the viewer draws.
+focus_source_start
+type_text '#define TINT fract(totalTime * 0.25)
+'
+settle
+shot clock1
+sleep 0.5
+shot clock2
+check "a picture that follows the clock changes from one moment to the next" different_picture clock1 clock2
+focus_source_start
+xdo key --clearmodifiers shift+Down Delete
+settle
+
+# The same picture behind a loop that never ends, complete only with its last keystroke: the
+# viewer hangs in the frame that draws it, and its text is on disk before that frame. The picture
+# stands still, so the viewer killed is one that really stopped drawing.
 focus_source_start
 type_text 'float spin(float x) { for (;;) { x = x * 1.5 + 1.0; if (x < -1.0) break; } return x; }
-#define TINT spin(totalTime)'
-check "the text that hangs the viewer is kept" wait_for_text "$(kept)" '#define TINT spin(totalTime)'
-settle 3
+#define TINT fract(totalTime * 0.25) * step(0.0, spin(totalTime))'
+check "the text that hangs the viewer is kept" wait_for_text "$(kept)" '#define TINT fract(totalTime * 0.25) * step'
+settle
+shot hung1
+sleep 1
+shot hung2
+check "the viewer stopped drawing: the picture that follows the clock stands still" same_picture hung1 hung2
+settle 0.5
 kill_viewer
 start_viewer
 log=$(read_log)
 check "after killing the hung viewer the log names the kept edits (got: $log)" \
     grep -qF 'pixelShader.glsl.unsaved' <<<"$log"
-check "the kept copy holds the loop ($(head -c 300 "$(kept)"))" grep -q '^#define TINT spin(totalTime)' "$(kept)"
+check "the kept copy holds the loop ($(head -c 300 "$(kept)"))" grep -qF '#define TINT fract(totalTime * 0.25) * step(0.0, spin(totalTime))' "$(kept)"
 # The user takes the kept text back by hand and deletes the copy before typing: there is nothing
 # to move aside, and this run's edits are kept as always.
 rm "$(kept)"

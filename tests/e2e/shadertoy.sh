@@ -54,6 +54,8 @@ check "channel 0 over a cell has red at the top-left (read: $(cell_colour first 
     near "$(cell_colour first 2 1 50 110)" 255 0 0 2
 check "and yellow at the bottom-right (read: $(cell_colour first 2 1 150 40))" \
     near "$(cell_colour first 2 1 150 40)" 255 255 0 2
+check "on the newest OpenGL the text is compiled as GLSL 3.30 (read: $(cell_colour first 3 1))" \
+    near "$(cell_colour first 3 1)" 33 0 0 1
 check "iMouse is 0 before any press (read: $(cell_colour first 0 1))" near "$(cell_colour first 0 1)" 0 0 0 0
 
 # A real drag with the left button, held while the picture is read, then released.
@@ -131,6 +133,8 @@ VIEWER_ENV=(MESA_GL_VERSION_OVERRIDE=3.0 MESA_GLSL_VERSION_OVERRIDE=130)
 start_viewer
 shot gl30
 check "under OpenGL 3.0 the text draws its inputs (read: $(cell_colour gl30 0 0))" near "$(cell_colour gl30 0 0)" 200 150 100 1
+check "the OpenGL 3.0 asked for is in effect: the text is compiled as GLSL 1.30 (read: $(cell_colour gl30 3 1))" \
+    near "$(cell_colour gl30 3 1)" 13 0 0 1
 check "under OpenGL 3.0 the missing channel is noise, not black (read: $(cell_colour gl30 3 0))" \
     not_near "$(cell_colour gl30 3 0)" 0 0 0 0
 close_main

@@ -55,8 +55,16 @@ TEST_F(TextFileTest, SaveWritesTheByteOrderMarkBackOnlyWhereTheFileHasOne)
     WriteBytes("bom.glsl", mark + "old\r\n");
     WriteTextFile(WidePath("bom.glsl"), ReadTextFile(WidePath("bom.glsl")) + "new\n");
     EXPECT_EQ(Bytes("bom.glsl"), mark + "old\r\nnew\r\n");
-    WriteTextFile(WidePath("bom.glsl"), mark + "marked\n");
-    EXPECT_EQ(Bytes("bom.glsl"), mark + "marked\r\n") << "a text that has its own mark gets no second one";
+    // A text that begins with the mark's character (a file that had two) keeps it: reading drops
+    // only the file's own, so the saved text reads back unchanged.
+    WriteBytes("twice.glsl", mark + mark + "twice\r\n");
+    const std::string twice = ReadTextFile(WidePath("twice.glsl"));
+    EXPECT_EQ(twice, mark + "twice\n");
+    WriteTextFile(WidePath("twice.glsl"), twice);
+    EXPECT_EQ(Bytes("twice.glsl"), mark + mark + "twice\r\n");
+    EXPECT_EQ(ReadTextFile(WidePath("twice.glsl")), twice) << "a save of the text read gives back the same text";
+    WriteTextFile(WidePath("typed.glsl"), mark + "typed\n");
+    EXPECT_EQ(ReadTextFile(WidePath("typed.glsl")), mark + "typed\n") << "a mark typed at the start is kept";
 
     // Whether to write the mark is read from the file at each save: another editor may drop it.
     WriteBytes("bom.glsl", "plain\r\n");

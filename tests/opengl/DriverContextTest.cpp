@@ -6,6 +6,7 @@
 
 #include "opengl/PixelFormatRequest.h"
 #include "opengl/WglExtensions.h"
+#include "tests/support/GlVersionAsked.h"
 
 namespace {
 
@@ -28,6 +29,16 @@ TEST_F(DriverContextTest, ChoosesTheLargestMultisampledFormatUpToFour)
     GLint doubleBuffered = GL_FALSE;
     glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffered);
     EXPECT_EQ(GL_TRUE, doubleBuffered);
+}
+
+// The reruns on older contexts test those contexts only if the version asked for is in effect.
+TEST_F(DriverContextTest, TheContextHasTheOpenglVersionTheRunAsksFor)
+{
+    const std::string asked = TestSupport::GlVersionAsked();
+    if (asked.empty()) {
+        GTEST_SKIP() << "this run asks for no OpenGL version";
+    }
+    EXPECT_TRUE(TestSupport::HasGlVersion(asked));
 }
 
 TEST_F(DriverContextTest, FixedRenderState)

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "ViewerFixture.h"
+#include "tests/support/GlVersionAsked.h"
 #include "viewer/EditText.h"
 
 using namespace ViewerTest;
@@ -110,6 +111,16 @@ TEST_F(RenderTest, QuadAndProgramAsBuilt)
     EXPECT_EQ(m_viewer.m_render->m_lastGoodPixelShader, m_viewer.m_scene->m_pixelShaderText);
     EXPECT_EQ(m_viewer.Log(), L"");
     ExpectColour(DrawAndReadCentre(m_viewer), kGreen);
+}
+
+// The reruns on older contexts test those contexts only if the version asked for is in effect.
+TEST_F(RenderTest, TheViewersContextHasTheOpenglVersionTheRunAsksFor)
+{
+    const std::string asked = TestSupport::GlVersionAsked();
+    if (asked.empty()) {
+        GTEST_SKIP() << "this run asks for no OpenGL version";
+    }
+    EXPECT_TRUE(TestSupport::HasGlVersion(asked));
 }
 
 TEST_F(RenderTest, ScreenToWorldOfTheDefaultCamera)

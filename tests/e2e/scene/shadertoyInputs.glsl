@@ -1,7 +1,8 @@
 // A text in Shadertoy's form that writes its inputs into the picture, one cell each, 200 x 150
 // pixels of the surface from the bottom-left corner, as colours a test reads back from the screen.
 // Bottom row: iResolution, iFrame, iDate, channel 0's texel at (0.25, 0.75).
-// Second row: iMouse.xy, iMouse.zw with their signs, channel 0 over the whole cell.
+// Second row: iMouse.xy, iMouse.zw with their signs, channel 0 over the whole cell, and the
+// shading language the text was compiled as (__VERSION__ / 10 in red: 13 for 1.30, 33 for 3.30).
 vec3 Cell(vec2 cell, vec2 inCell)
 {
     if (cell == vec2(0.0, 0.0)) return vec3(iResolution.x / 4.0, iResolution.y / 4.0, iResolution.z * 100.0) / 255.0;
@@ -12,6 +13,7 @@ vec3 Cell(vec2 cell, vec2 inCell)
     if (cell == vec2(1.0, 1.0))
         return vec3(floor(abs(iMouse.zw) / 4.0), (iMouse.z > 0.0 ? 200.0 : 50.0) + (iMouse.w > 0.0 ? 20.0 : 0.0)) / 255.0;
     if (cell == vec2(2.0, 1.0)) return texture2D(iChannel0, inCell).rgb;
+    if (cell == vec2(3.0, 1.0)) return vec3(float(__VERSION__) / 10.0, 0.0, 0.0) / 255.0;
     return vec3(0.5);
 }
 

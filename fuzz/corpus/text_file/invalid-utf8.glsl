@@ -1,0 +1,2 @@
+// café ÿþ
+void main() {}
