@@ -123,6 +123,16 @@ std::string WideToUtf8Text(const std::wstring& text)
     return out;
 }
 
+std::string NativePath(std::wstring path)
+{
+    for (wchar_t& c : path) {
+        if (c == L'\\') {
+            c = L'/';
+        }
+    }
+    return WideToUtf8Text(path);
+}
+
 std::wstring Utf8ToWideText(const std::string& text)
 {
     bool sawInvalid = false;

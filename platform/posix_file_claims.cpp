@@ -13,17 +13,6 @@
 #include "linux/PosixInternal.h"
 
 namespace Platform {
-namespace {
-
-std::string NativePath(std::wstring path)
-{
-    for (wchar_t& c : path) {
-        if (c == L'\\') c = L'/';
-    }
-    return WideToUtf8Text(path);
-}
-
-}  // namespace
 
 std::unique_ptr<FileClaim> FileClaim::Take(const std::wstring& path)
 {

@@ -30,12 +30,6 @@ const uint32_t kFolderLost = IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNM
 // As the system follows links (its limit on links in a row).
 const int kMostLinks = 40;
 
-std::string ToUtf8Path(std::wstring path)
-{
-    std::replace(path.begin(), path.end(), L'\\', L'/');
-    return WideToUtf8Text(path);
-}
-
 std::string DirectoryOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -225,7 +219,7 @@ private:
 
 std::unique_ptr<FileWatch> WatchFile(const std::wstring& path, std::wstring& reason)
 {
-    const std::string utf8 = ToUtf8Path(path);
+    const std::string utf8 = NativePath(path);
     const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd < 0) {
         reason = WatchFailure(DirectoryOf(utf8), errno);

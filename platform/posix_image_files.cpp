@@ -23,16 +23,6 @@ using Platform::RgbaImage;
 // Larger files are refused before they are read: no image a viewer can take is that large.
 const long kMaximumFileBytes = 256L * 1024L * 1024L;
 
-std::string ToUtf8Path(std::wstring path)
-{
-    for (wchar_t& c : path) {
-        if (c == L'\\') {
-            c = L'/';
-        }
-    }
-    return Platform::WideToUtf8Text(path);
-}
-
 // The Windows text for an errno value, as the rest of the layer gives it, without its line end.
 std::wstring SystemText(int error)
 {
@@ -204,7 +194,7 @@ ImageFileResult ReadImageFile(const std::wstring& path, ImageFileType type, uint
     image = RgbaImage();
     reason.clear();
     std::vector<unsigned char> bytes;
-    const ImageFileResult read = ReadWholeFile(ToUtf8Path(path), bytes, reason);
+    const ImageFileResult read = ReadWholeFile(Platform::NativePath(path), bytes, reason);
     if (read != ImageFileResult::Read) {
         return read;
     }

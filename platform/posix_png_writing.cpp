@@ -16,14 +16,6 @@
 namespace Platform {
 namespace {
 
-std::string NativePath(std::wstring path)
-{
-    for (wchar_t& c : path) {
-        if (c == L'\\') c = L'/';
-    }
-    return WideToUtf8Text(path);
-}
-
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');

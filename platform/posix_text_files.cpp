@@ -25,12 +25,6 @@
 
 namespace {
 
-std::string ToUtf8Path(std::wstring path)
-{
-    std::replace(path.begin(), path.end(), L'\\', L'/');
-    return Platform::WideToUtf8Text(path);
-}
-
 std::wstring Quoted(const std::wstring& path)
 {
     return L"(\"" + path + L"\")";
@@ -162,7 +156,7 @@ namespace Platform {
 
 std::unique_ptr<std::istream> OpenTextFileForReading(const std::wstring& path)
 {
-    std::string native = ToUtf8Path(path);
+    std::string native = Platform::NativePath(path);
     int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         SetLastErrorFromErrno(errno, L"The file could not be opened for reading " + Quoted(path) + L".");
@@ -198,7 +192,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
     if (partial) {
         *partial = false;
     }
-    std::string target = ToUtf8Path(path);
+    std::string target = Platform::NativePath(path);
     int error = 0;
     if (!ResolveLinks(target, error)) {
         SetLastErrorFromErrno(error, L"The link could not be followed " + Quoted(path) + L".");
@@ -289,7 +283,7 @@ bool ReplaceTextFile(const std::wstring& path, const std::string& text, Durabili
 
 void RemoveStaleSaveFiles(const std::wstring& path)
 {
-    std::string target = ToUtf8Path(path);
+    std::string target = Platform::NativePath(path);
     int error = 0;
     if (!ResolveLinks(target, error)) {
         return;
@@ -326,7 +320,7 @@ void RemoveStaleSaveFiles(const std::wstring& path)
 BOOL WINAPI DeleteFileW(LPCWSTR path)
 {
     const std::wstring wide = path ? path : L"";
-    const std::string native = ToUtf8Path(wide);
+    const std::string native = Platform::NativePath(wide);
     struct stat info {};
     if (lstat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         Platform::SetLastErrorWithNote(ERROR_ACCESS_DENIED, L"The path names a folder, not a file " + Quoted(wide) + L".");
@@ -387,8 +381,8 @@ BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR newName)
 {
     const std::wstring from = existing ? existing : L"";
     const std::wstring to = newName ? newName : L"";
-    const std::string nativeFrom = ToUtf8Path(from);
-    const std::string nativeTo = ToUtf8Path(to);
+    const std::string nativeFrom = Platform::NativePath(from);
+    const std::string nativeTo = Platform::NativePath(to);
     // As on Windows, an existing file of the new name is never replaced.
     int error = 0;
     if (renameat2(AT_FDCWD, nativeFrom.c_str(), AT_FDCWD, nativeTo.c_str(), RENAME_NOREPLACE) != 0) {
@@ -415,7 +409,7 @@ BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags)
     }
     const std::wstring from = existing ? existing : L"";
     const std::wstring to = newName ? newName : L"";
-    if (rename(ToUtf8Path(from).c_str(), ToUtf8Path(to).c_str()) != 0) {
+    if (rename(Platform::NativePath(from).c_str(), Platform::NativePath(to).c_str()) != 0) {
         Platform::SetLastErrorFromErrno(errno, L"The file could not be moved " + Quoted(from) + L" to " + Quoted(to) + L".");
         return FALSE;
     }
@@ -425,7 +419,7 @@ BOOL WINAPI MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags)
 BOOL WINAPI CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES)
 {
     const std::wstring wide = path ? path : L"";
-    if (mkdir(ToUtf8Path(wide).c_str(), 0777) != 0) {
+    if (mkdir(Platform::NativePath(wide).c_str(), 0777) != 0) {
         Platform::SetLastErrorFromErrno(errno, L"The folder could not be made " + Quoted(wide) + L".");
         return FALSE;
     }
@@ -436,12 +430,12 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR path)
 {
     const std::wstring wide = path ? path : L"";
     struct stat info {};
-    if (stat(ToUtf8Path(wide).c_str(), &info) != 0) {
+    if (stat(Platform::NativePath(wide).c_str(), &info) != 0) {
         Platform::SetLastErrorFromErrno(errno, L"The file or folder could not be found " + Quoted(wide) + L".");
         return INVALID_FILE_ATTRIBUTES;
     }
     if (S_ISDIR(info.st_mode)) {
         return FILE_ATTRIBUTE_DIRECTORY;
     }
-    return access(ToUtf8Path(wide).c_str(), W_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
+    return access(Platform::NativePath(wide).c_str(), W_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
 }

@@ -35,6 +35,10 @@ std::string WideToUtf8Text(const std::wstring& text);
 // Wide form of a UTF-8 text; each maximal invalid sequence becomes one U+FFFD.
 std::wstring Utf8ToWideText(const std::string& text);
 
+// The system's form of a path the program names in its own (Windows) form: backslashes become
+// slashes, and the text UTF-8.
+std::string NativePath(std::wstring path);
+
 // The layer's one bounded wait: polling a condition that the X server, the window manager or GTK
 // makes true on its own time, for at most a given time.
 
