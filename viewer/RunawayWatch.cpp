@@ -17,6 +17,10 @@ namespace {
 const float kDefaultStallSeconds = 10.0f;
 // The longest limit taken: about a day; a longer wait is no watch at all.
 const float kLongestStallSeconds = 100000.0f;
+// The frames that count as the start: the first one or two may come and go before the window is on
+// the screen, drawing nothing, so a text that stops the picture from its start may stop only the
+// second or third. A stop within these is the start's, and never restarts.
+const int kFramesOfTheStart = 10;
 // How often the main thread reads where the windows stand.
 const int64_t kPlacesEveryNs = 1000000000;
 
@@ -80,12 +84,15 @@ StallLimit ParseStallLimit(const char* value)
 
 StallAction DecideOnStall(bool firstFrameFinished, bool runsEdit, bool restartedForFile)
 {
-    if (!firstFrameFinished) {
-        // Starting from the file again would stop again: no loop of restarts.
-        return StallAction::EndFileStops;
-    }
+    // An edit is never run at start, so starting again from the file always leaves it behind, even
+    // where it came in the first frames.
     if (runsEdit) {
         return StallAction::RestartForEdit;
+    }
+    if (!firstFrameFinished) {
+        // The file's own text stopped the start: starting again would stop again, so no loop of
+        // restarts.
+        return StallAction::EndFileStops;
     }
     // The file's own text stopped a later frame: perhaps a passing hold-up of the machine, so it
     // gets one more start; a second time in a row it is the file's doing.
@@ -158,7 +165,7 @@ void RunawayWatch::Start(const std::wstring& shaderPath)
 void RunawayWatch::FrameStarts()
 {
     m_lastBeat = NowNs();
-    if (m_frames < 2) {
+    if (m_frames <= kFramesOfTheStart) {
         ++m_frames;
     }
 }
@@ -208,7 +215,7 @@ void RunawayWatch::Watch()
             const WindowPlaces places = m_places;
             const bool placesKnown = m_placesKnown;
             lock.unlock();
-            ActOnStall(m_frames.load() >= 2, m_runsEdit.load(), placesKnown, places);
+            ActOnStall(m_frames.load() > kFramesOfTheStart, m_runsEdit.load(), placesKnown, places);
         }
         m_wake.wait_for(lock, std::chrono::nanoseconds(due - now));
     }

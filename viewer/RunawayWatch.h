@@ -37,7 +37,7 @@ enum class StallAction {
     EndFileStops     // the file itself stops the picture: end with one sentence, status 1
 };
 
-// `firstFrameFinished`: this start has drawn a frame before; `runsEdit`: the text running is
+// `firstFrameFinished`: this start is past its first frames; `runsEdit`: the text running is
 // the editor's rather than the file's; `restartedForFile`: this start follows a restart because
 // the file's own text stopped the picture.
 StallAction DecideOnStall(bool firstFrameFinished, bool runsEdit, bool restartedForFile);

@@ -15,9 +15,10 @@ visible_mains() { xdo search --onlyvisible --name '^Morvane - ' 2>/dev/null | gr
 # with a property of the test's own: a main window without it is a new one.
 mark_window() { timeout 10 xprop -id "$1" -f _MORVANE_E2E_OLD 8s -set _MORVANE_E2E_OLD yes 2>/dev/null; }
 marked() { timeout 10 xprop -id "$1" _MORVANE_E2E_OLD 2>/dev/null | grep -q '= "yes"'; }
-# A loop inside a loop: on a driver that cuts every loop after 65535 turns (llvmpipe), a pixel
-# still takes 65535 * 65535 turns, so no frame ever ends.
-RUNAWAY='float spin(float x) { for (;;) { for (;;) { x = x * 1.5 + 1.0; if (x < -1.0) break; } if (x < -1.0) break; } return x; }
+# A loop that never ends. Mesa's software renderer cuts a pixel's loops after 65535 turns, so each
+# turn is made long (sixteen sines and cosines): a frame still takes far longer than any limit the
+# test sets, whatever else the machine is doing.
+RUNAWAY='float spin(float x) { for (;;) { for (;;) { x = sin(sin(sin(sin(sin(sin(sin(sin(x * 1.5 + 1.0)))))))) + cos(cos(cos(cos(cos(cos(cos(cos(x)))))))); if (x < -10.0) break; } if (x < -10.0) break; } return x; }
 #define TINT spin(totalTime)'
 
 # --- An edit that never ends its frame, with the stop set to 3 s --------------------------------
