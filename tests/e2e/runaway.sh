@@ -122,46 +122,38 @@ close_main
 wait_exit
 check "the slow viewer ends normally (status $EXIT_STATUS)" [ "$EXIT_STATUS" = 0 ]
 
+# Starts the viewer (limit 3 s) on a new folder whose pixel shader is the given text before the
+# test scene's, waits up to $2 tenths of a second for it to end, and sets `sentence` to what it
+# wrote on standard error apart from the libraries' own lines.
+run_file_until_end() {  # text-before-the-scene tenths what
+    new_folder
+    { printf '%s\n' "$1"; cat "$E2E_SCENE/pixelShader.glsl"; } >"$FOLDER/glsl/pixelShader.glsl"
+    local started
+    started=$(now)
+    (cd "$FOLDER" && exec env MORVANE_STALL_SECONDS=3 "$MORVANE" 2>"$FOLDER/stderr.txt") &
+    MORVANE_PID=$!
+    for _ in $(seq "$2"); do
+        running || break
+        sleep 0.1
+    done
+    wait_exit
+    note "$3 ended the viewer after $(elapsed "$started" "$(now)") s"
+    sentence=$(grep -v -E '^(MESA|Mesa|libGL|\(|Gtk|Gdk|GLib|Fontconfig)' "$FOLDER/stderr.txt")
+}
+
 # --- A shader file that itself stops the first frame ----------------------------------------------
-new_folder
-{
-    printf '%s\n' "$RUNAWAY"
-    cat "$E2E_SCENE/pixelShader.glsl"
-} >"$FOLDER/glsl/pixelShader.glsl"
-started=$(now)
-(cd "$FOLDER" && exec env MORVANE_STALL_SECONDS=3 "$MORVANE" 2>"$FOLDER/stderr.txt") &
-MORVANE_PID=$!
-for _ in $(seq 300); do
-    running || break
-    sleep 0.1
-done
-wait_exit
-note "the file that stops its first frame ended the viewer after $(elapsed "$started" "$(now)") s"
+run_file_until_end "$RUNAWAY" 300 "the file that stops its first frame"
 check "a file that stops the first frame ends the viewer with status 1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = 1 ]
-sentence=$(grep -v -E '^(MESA|Mesa|libGL|\(|Gtk|Gdk|GLib|Fontconfig)' "$FOLDER/stderr.txt")
 check "with one sentence that names the file (got: $sentence)" \
     bash -c '[ "$(grep -c . <<<"$1")" = 1 ] && grep -qE "^Morvane stopped: the shader file .*pixelShader\.glsl stops the picture" <<<"$1"' \
     _ "$sentence"
 check "and no viewer is left behind" [ "$(visible_mains)" = 0 ]
 
 # --- A shader file whose own text stops a later frame: one more start, then the end ---------------
-new_folder
-{
-    printf '%s\n' "${RUNAWAY%%$'\n'*}" '#define TINT (totalTime > 2.0 ? spin(totalTime) : 0.0)'
-    cat "$E2E_SCENE/pixelShader.glsl"
-} >"$FOLDER/glsl/pixelShader.glsl"
-started=$(now)
-(cd "$FOLDER" && exec env MORVANE_STALL_SECONDS=3 "$MORVANE" 2>"$FOLDER/stderr.txt") &
-MORVANE_PID=$!
-for _ in $(seq 600); do
-    running || break
-    sleep 0.1
-done
-wait_exit
-note "the file that stops a later frame ended the viewer after $(elapsed "$started" "$(now)") s"
+run_file_until_end "${RUNAWAY%%$'\n'*}"$'\n''#define TINT (totalTime > 2.0 ? spin(totalTime) : 0.0)' 600 \
+    "the file that stops a later frame"
 check "a file whose own text stops the picture twice ends the viewer with status 1 (status $EXIT_STATUS)" \
     [ "$EXIT_STATUS" = 1 ]
-sentence=$(grep -v -E '^(MESA|Mesa|libGL|\(|Gtk|Gdk|GLib|Fontconfig)' "$FOLDER/stderr.txt")
 check "with one sentence saying it stopped the picture again after a restart (got: $sentence)" \
     bash -c '[ "$(grep -c . <<<"$1")" = 1 ] && grep -qE "pixelShader\.glsl stopped the picture for 3 s again right after Morvane had restarted from it" <<<"$1"' \
     _ "$sentence"
